@@ -1,0 +1,51 @@
+#include "dedupe/removal_run.h"
+
+#include <string>
+
+#include "dedupe/busy_pointer.h"
+#include "dedupe/item_file.h"
+
+namespace velloran {
+namespace {
+
+// Asks where to save the survivors of `entry`, offering the entry itself.
+// Returns false when the user cancels.
+bool AskOutputName(platform::CommonDialog& dialog, const std::string& entry) {
+  dialog.SetDialogTitle("Save " + entry + " As");
+  dialog.SetFileName(entry);
+  return dialog.ShowSave();
+}
+
+}  // namespace
+
+void RemoveDuplicatesInListedFiles(platform::Controls& ui) {
+  std::string created_files;
+  const int entry_count = ui.list1.ListCount();
+  for (int index = 0; index < entry_count; ++index) {
+    const std::string entry = ui.list1.List(index);
+
+    BusyPointer busy(ui.form);
+    dedupe::ItemFile file = dedupe::ItemFile::Read(entry);
+    const bool found_repeats = dedupe::EliminateDuplicates(file);
+    busy.Release();
+
+    if (!found_repeats) {
+      ui.runtime.MsgBox("No duplicates found in " + entry);
+      continue;
+    }
+    // A cancel skips this file: nothing is written, nothing is overwritten.
+    if (!AskOutputName(ui.commonDialog1, entry)) continue;
+
+    const std::string output = ui.commonDialog1.FileName();
+    BusyPointer busy_writing(ui.form);
+    dedupe::WriteSurvivors(file, output);
+    busy_writing.Release();
+    created_files += output + "\r\r";
+  }
+
+  if (created_files.empty()) return;
+  created_files.resize(created_files.size() - 2);
+  ui.runtime.MsgBox("File(s) created: \r\r" + created_files);
+}
+
+}  // namespace velloran

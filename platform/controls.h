@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/common_dialog.h"
+#include "platform/list_box.h"
+#include "platform/picture_button.h"
+#include "platform/runtime.h"
+#include "platform/window.h"
+
+namespace velloran::platform {
+
+// Everything the window's handlers reach, supplied by a backend. The backend
+// owns the objects; they live as long as the backend.
+struct Controls {
+  Window& form;
+  ListBox& list1;
+  PictureButton& check1;
+  PictureButton& check2;
+  CommonDialog& commonDialog1;
+  Runtime& runtime;
+};
+
+}  // namespace velloran::platform

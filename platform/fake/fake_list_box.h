@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/list_box.h"
+
+namespace velloran::platform::fake {
+
+class FakeListBox final : public ListBox {
+ public:
+  void AddItem(const std::string& text) override { entries_.push_back(text); }
+  void RemoveItem(int index) override;
+  int ListIndex() const override { return selected_; }
+  int ListCount() const override { return static_cast<int>(entries_.size()); }
+  std::string List(int index) const override;
+  Font GetFont() const override { return {"Arial", false, 9}; }
+  void SetHorizontalExtent(int pixels) override { extent_ = pixels; }
+
+  // What the user does and what a test reads back.
+  void Select(int index) { selected_ = index; }
+  int HorizontalExtent() const { return extent_; }
+  const std::vector<std::string>& Entries() const { return entries_; }
+
+ private:
+  std::vector<std::string> entries_;
+  int selected_ = -1;
+  int extent_ = 0;
+};
+
+}  // namespace velloran::platform::fake

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs, from Debian 12's packages, whatever building and testing Velloran
+# needs and this machine lacks. Safe to run again.
+set -euo pipefail
+
+packages=(
+  # Linux build
+  g++ cmake make pkg-config qt6-base-dev libgl-dev libgtest-dev googletest
+  fonts-liberation
+  # Windows builds, and running them under Wine
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64
+  # A display for the GUI tests
+  xvfb xauth
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
