@@ -1,0 +1,62 @@
+#include "tests/qt/modal_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QDialog>
+
+namespace velloran::platform::qt {
+
+ModalDriver::ModalDriver() {
+  timer_.setInterval(20);
+  QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+  timer_.start();
+}
+
+namespace {
+
+constexpr qint64 kStepTimeoutMs = 10000;
+
+void CloseModal(QWidget& modal) {
+  if (auto* dialog = qobject_cast<QDialog*>(&modal)) {
+    dialog->reject();
+  } else {
+    modal.close();
+  }
+}
+
+}  // namespace
+
+void ModalDriver::Poll() {
+  QWidget* modal = QApplication::activeModalWidget();
+  if (modal == nullptr || !modal->isVisible()) return;
+  if (modal == last_handled_) {
+    if (since_step_.elapsed() > kStepTimeoutMs) {
+      ADD_FAILURE() << "Modal window still open after its step: \""
+                    << modal->windowTitle().toStdString() << "\"";
+      CloseModal(*modal);
+    }
+    return;
+  }
+  last_handled_ = modal;
+  since_step_.start();
+  if (steps_.empty()) {
+    ADD_FAILURE() << "Unexpected modal window: " << modal->metaObject()->className() << " \""
+                  << modal->windowTitle().toStdString() << "\"";
+    CloseModal(*modal);
+    return;
+  }
+  // As on a desktop, the new modal window is the active one, with its focus.
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(modal));
+  modal->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(modal));
+  // A step may open the next modal window and wait in it, so it runs apart
+  // from this poll, which must keep coming.
+  QTimer::singleShot(0, [step = std::move(steps_.front()), target = QPointer<QWidget>(modal)] {
+    if (target) step(*target);
+  });
+  steps_.pop_front();
+}
+
+}  // namespace velloran::platform::qt
