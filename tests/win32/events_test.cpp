@@ -1,0 +1,164 @@
+// The backend's event loop: the window's handlers run on the user's clicks,
+// keys and mouse moves, one picture-button click acts once, an error from a
+// handler shows in a message box, and closing the window ends the loop.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/error.h"
+#include "platform/win32/win32_backend.h"
+#include "tests/win32/gui_driver.h"
+
+namespace velloran::platform::win32 {
+namespace {
+
+using testing::GuiDriver;
+
+// Records every handler call; the picture buttons follow the convention of
+// acting only on Value 1 after setting it back to 0.
+class RecordingEvents final : public FormEvents {
+ public:
+  explicit RecordingEvents(Controls controls) : ui_(controls) {}
+
+  std::vector<std::string> calls;
+  std::function<void()> check1_action = [] {};
+  std::function<void()> check2_action = [] {};
+
+  void Form_Load() override { calls.push_back("Form_Load"); }
+  void Form_Unload(int&) override {
+    calls.push_back("Form_Unload");
+    ui_.runtime.End();
+  }
+  void Form_MouseMove() override { calls.push_back("Form_MouseMove"); }
+  void Check1_MouseMove() override { calls.push_back("Check1_MouseMove"); }
+  void Check2_MouseMove() override { calls.push_back("Check2_MouseMove"); }
+  void List1_MouseMove() override { calls.push_back("List1_MouseMove"); }
+  void Check1_Click() override { Click("Check1", ui_.check1, check1_action); }
+  void Check2_Click() override { Click("Check2", ui_.check2, check2_action); }
+  void List1_DblClick() override { calls.push_back("List1_DblClick"); }
+
+ private:
+  void Click(const std::string& name, PictureButton& button, const std::function<void()>& action) {
+    calls.push_back(name + "_Click(" + std::to_string(button.Value()) + ")");
+    if (button.Value() != 1) return;
+    button.SetValue(0);
+    action();
+  }
+  Controls ui_;
+};
+
+class EventsTest : public ::testing::Test {
+ protected:
+  Win32Backend backend_{GetModuleHandleW(nullptr)};
+  FormWindow& form_ = backend_.form();
+  RecordingEvents events_{backend_.GetControls()};
+
+  HWND Focused(DWORD thread) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(thread, &info);
+    return info.hwndFocus;
+  }
+};
+
+TEST_F(EventsTest, KeyboardStartsOnCommand1AndTabsToTheButtons) {
+  std::vector<HWND> focus_seen;
+  GuiDriver driver([&](GuiDriver& user) {
+    user.WaitForWindow(L"VelloranForm1", L"");
+    const DWORD thread = user.ui_thread();
+    focus_seen.push_back(Focused(thread));
+    user.Key(form_.command1(), VK_SPACE);  // Command1 has no handler
+    user.Key(form_.command1(), VK_RETURN);
+    for (int tab = 0; tab < 3; ++tab) {
+      const HWND before = Focused(thread);
+      user.Key(before, VK_TAB);
+      user.WaitUntil([&] { return Focused(thread) != before; }, L"the focus to move on");
+      focus_seen.push_back(Focused(thread));
+    }
+    user.Key(form_.check2().hwnd(), VK_SPACE);
+    PostMessageW(form_.hwnd(), WM_CLOSE, 0, 0);
+  });
+  EXPECT_EQ(backend_.Run(events_), 0);
+  ASSERT_EQ(driver.Finish(), "");
+
+  const std::vector<HWND> expected_focus = {form_.command1(), form_.list1().hwnd(),
+                                            form_.check1().hwnd(), form_.check2().hwnd()};
+  EXPECT_EQ(focus_seen, expected_focus);
+  const std::vector<std::string> expected_calls = {"Form_Load", "Check2_Click(1)",
+                                                   "Check2_Click(0)", "Form_Unload"};
+  EXPECT_EQ(events_.calls, expected_calls);
+  EXPECT_EQ(form_.check2().Value(), 0);
+}
+
+TEST_F(EventsTest, ClickActsOnceAndMouseMovesReachTheirHandlers) {
+  int actions = 0;
+  int value_during_action = -1;
+  events_.check1_action = [&] {
+    ++actions;
+    value_during_action = form_.check1().Value();
+  };
+  GuiDriver driver([&](GuiDriver& user) {
+    user.WaitForWindow(L"VelloranForm1", L"");
+    user.Click(form_.check1().hwnd());
+    PostMessageW(form_.list1().hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    PostMessageW(form_.check1().hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    PostMessageW(form_.check2().hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    PostMessageW(form_.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(415, 150));
+    PostMessageW(form_.hwnd(), WM_CLOSE, 0, 0);
+  });
+  backend_.Run(events_);
+  ASSERT_EQ(driver.Finish(), "");
+
+  EXPECT_EQ(actions, 1);
+  EXPECT_EQ(value_during_action, 0);  // raised before the action starts
+  const std::vector<std::string> expected = {
+      "Form_Load",        "Check1_Click(1)",  "Check1_Click(0)", "List1_MouseMove",
+      "Check1_MouseMove", "Check2_MouseMove", "Form_MouseMove",  "Form_Unload"};
+  std::vector<std::string> calls;
+  for (const std::string& call : events_.calls) {  // real mouse moves may come in between
+    if (calls.empty() || calls.back() != call) calls.push_back(call);
+  }
+  EXPECT_EQ(calls, expected);
+}
+
+TEST_F(EventsTest, HandlerErrorIsShownAndTheProgramGoesOn) {
+  events_.check2_action = [] { throw Error("Cannot read", "C:\\lists\\a.txt", "Access denied."); };
+  std::wstring shown;
+  bool alive_after = false;
+  GuiDriver driver([&](GuiDriver& user) {
+    user.WaitForWindow(L"VelloranForm1", L"");
+    user.Click(form_.check2().hwnd());
+    HWND box = user.WaitForMessageBox();
+    shown = GuiDriver::MessageText(box);
+    EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr);  // OK only
+    GuiDriver::Press(box, IDOK);
+    user.WaitUntilGone(box);
+    alive_after = IsWindowVisible(form_.hwnd());
+    PostMessageW(form_.hwnd(), WM_CLOSE, 0, 0);
+  });
+  backend_.Run(events_);
+  ASSERT_EQ(driver.Finish(), "");
+  EXPECT_EQ(shown, L"Cannot read \"C:\\lists\\a.txt\": Access denied.");
+  EXPECT_TRUE(alive_after);
+  EXPECT_EQ(form_.check2().Value(), 0);
+}
+
+TEST_F(EventsTest, ListDoubleClickAndCloseEndTheLoop) {
+  form_.list1().AddItem("one");
+  GuiDriver driver([&](GuiDriver& user) {
+    user.WaitForWindow(L"VelloranForm1", L"");
+    PostMessageW(form_.list1().hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 5));
+    PostMessageW(form_.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  });
+  EXPECT_EQ(backend_.Run(events_), 0);
+  ASSERT_EQ(driver.Finish(), "");
+  EXPECT_EQ(events_.calls.back(), "Form_Unload");
+  EXPECT_NE(std::find(events_.calls.begin(), events_.calls.end(), "List1_DblClick"),
+            events_.calls.end());
+  EXPECT_EQ(form_.hwnd(), nullptr);
+}
+
+}  // namespace
+}  // namespace velloran::platform::win32
