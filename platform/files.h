@@ -33,12 +33,13 @@ class FileBuffer {
 
 FileBuffer ReadWholeFile(const std::string& path);
 
-// Asks the system to back [data, data + bytes) with large pages, where it
-// offers them (transparent huge pages on Linux), so that first touching a big
-// array costs a few page faults instead of one per 4 KiB. Call it before the
-// memory is first written; only whole large pages inside the range are
-// affected. Elsewhere, or when the system declines, it does nothing.
-void AdviseHugePages(void* data, std::size_t bytes) noexcept;
+// Memory for a large array, straight from the system: zero-filled, aligned
+// for large pages and backed by them where the system offers them
+// (transparent huge pages on Linux), so that first touching it costs a few
+// page faults instead of one per 4 KiB. Throws std::bad_alloc. Free it with
+// FreeLargeArray and the same size.
+void* AllocateLargeArray(std::size_t bytes);
+void FreeLargeArray(void* data, std::size_t bytes) noexcept;
 
 // The date and time of the file's last change. Throws Error when it cannot be
 // told: a missing file or folder, a malformed path, no access.

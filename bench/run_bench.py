@@ -1,0 +1,359 @@
+#!/usr/bin/python3
+"""Times velloran-dedupe against common line-deduplicating one-liners.
+
+Usage: bench/run_bench.py [--driver PATH] [--runs N] [--quick]
+
+Generates deterministic corpora into bench/out/ (kept between runs), checks
+every program's output against a simple reference, then times each program
+(best of N runs, wall clock) with its peak memory (maximum resident set
+size, as /usr/bin/time -v reports it), and prints each time as a ratio to
+the driver's, followed by the targets and whether they are met. Needs mawk,
+gawk, perl and coreutils sort.
+"""
+
+import argparse
+import contextlib
+import os
+import random
+import re
+import shutil
+import sys
+import time
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+OUT = HERE / "out"
+GENERATOR_VERSION = 2
+
+WORDS = (b"alpha bravo charlie delta echo foxtrot golf hotel india juliett kilo lima "
+         b"mike november oscar papa quebec romeo sierra tango uniform victor whiskey "
+         b"xray yankee zulu north south east west red green blue amber violet").split()
+
+
+# ---------------------------------------------------------------- corpora
+
+def record(rng, number):
+    """One distinct line of about 43 bytes; `number` makes it unique."""
+    return b"%09d,%s,%s,%s,%08x,%04d" % (number, rng.choice(WORDS), rng.choice(WORDS),
+                                        rng.choice(WORDS), rng.getrandbits(32),
+                                        rng.randrange(10000))
+
+
+def half_repeats(rng, lines):
+    """`lines` lines, about half of them repeats of an earlier line."""
+    values = []
+    out = []
+    for _ in range(lines):
+        if values and rng.random() < 0.5:
+            out.append(values[rng.randrange(len(values))])
+        else:
+            value = record(rng, len(values))
+            values.append(value)
+            out.append(value)
+    return out
+
+
+def distinct(rng, lines):
+    order = list(range(lines))
+    rng.shuffle(order)
+    return [record(rng, n) for n in order]
+
+
+def few_values(rng, lines, value_count):
+    values = [record(rng, n) + b"," + rng.choice(WORDS) for n in range(value_count)]
+    return [values[rng.randrange(value_count)] for _ in range(lines)]
+
+
+def long_lines(rng, lines):
+    """Lines of 1 to 4 KB, about half of them repeats."""
+    blob = bytes(rng.choice(b"abcdefghijklmnopqrstuvwxyz ,.;0123456789ABCDEF")
+                 for _ in range(1 << 16))
+    values = []
+    out = []
+    for _ in range(lines):
+        if values and rng.random() < 0.5:
+            out.append(values[rng.randrange(len(values))])
+        else:
+            length = rng.randrange(1024, 4097)
+            start = rng.randrange(len(blob) - length)
+            value = (b"%08d " % len(values)) + blob[start:start + length - 9]
+            values.append(value)
+            out.append(value)
+    return out
+
+
+def debian_text(limit_bytes):
+    """Text files that ship with Debian, whole files in a fixed order."""
+    roots = [Path("/usr/share/common-licenses"), Path("/usr/share/doc"),
+             Path("/usr/share/perl/5.36"), Path("/usr/lib/python3.11"), Path("/usr/include")]
+    suffixes = {"", ".txt", ".pod", ".pm", ".py", ".h", ".hpp", ".md", ".rst"}
+    chunks = []
+    total = 0
+    for root in roots:
+        if not root.is_dir():
+            continue
+        for path in sorted(root.rglob("*")):
+            if total >= limit_bytes:
+                break
+            if path.is_symlink() or not path.is_file() or path.suffix not in suffixes:
+                continue
+            data = path.read_bytes()
+            if b"\0" in data or data.startswith((b"\xef\xbb\xbf", b"\xff\xfe", b"\xfe\xff")):
+                continue
+            if data and not data.endswith(b"\n"):
+                data += b"\n"
+            chunks.append(data)
+            total += len(data)
+    return b"".join(chunks)
+
+
+def write_corpus(name, make):
+    path = OUT / f"{name}.v{GENERATOR_VERSION}.txt"
+    if not path.exists():
+        print(f"generating {path.name} ...", flush=True)
+        data = make()
+        if isinstance(data, list):
+            data = b"\n".join(data) + b"\n"
+        tmp = path.with_suffix(".part")
+        tmp.write_bytes(data)
+        tmp.rename(path)
+    return path
+
+
+def corpora(quick):
+    scale = 10 if quick else 1
+    rng = lambda seed: random.Random(seed)
+    main = {
+        "2M half repeats": write_corpus(
+            f"half_{2_000_000 // scale}", lambda: half_repeats(rng(1), 2_000_000 // scale)),
+        "2M distinct": write_corpus(
+            f"distinct_{2_000_000 // scale}", lambda: distinct(rng(2), 2_000_000 // scale)),
+        "5M of 1,000 values": write_corpus(
+            f"values_{5_000_000 // scale}", lambda: few_values(rng(3), 5_000_000 // scale, 1000)),
+        "200k lines 1-4 KB": write_corpus(
+            f"long_{200_000 // scale}", lambda: long_lines(rng(4), 200_000 // scale)),
+        "Debian text": write_corpus(
+            f"debian_{100 // scale}MB", lambda: debian_text((100 << 20) // scale)),
+    }
+    scaling = {}
+    for lines in (500_000, 1_000_000, 2_000_000, 4_000_000, 8_000_000):
+        lines //= scale
+        scaling[lines] = write_corpus(f"half_{lines}", lambda n=lines: half_repeats(rng(1), n))
+    return main, scaling
+
+
+# ---------------------------------------------------------------- references
+
+def peer_lines(data):
+    lines = data.split(b"\n")
+    if lines and lines[-1] == b"":
+        lines.pop()
+    return lines
+
+
+def reference_first_occurrences(data):
+    seen = set()
+    out = []
+    for line in peer_lines(data):
+        if line not in seen:
+            seen.add(line)
+            out.append(line + b"\n")
+    return b"".join(out)
+
+
+def reference_sorted(data):
+    return b"".join(line + b"\n" for line in sorted(set(peer_lines(data))))
+
+
+def reference_driver(data):
+    """The driver's rules: CR LF, LF, lone CR end lines; empty lines dropped;
+    repeats dropped; a lone space written empty; CR LF after each line.
+    None when the file holds no repeat (nothing is written)."""
+    items = re.split(rb"\r\n|\n|\r", data)
+    if data.endswith((b"\n", b"\r")) or not data:
+        items.pop()
+    seen = set()
+    out = []
+    found = False
+    for item in items:
+        if not item:
+            continue
+        if item in seen:
+            found = True
+            continue
+        seen.add(item)
+        out.append((b"" if item == b" " else item) + b"\r\n")
+    return b"".join(out) if found else None
+
+
+# ---------------------------------------------------------------- running
+
+PYTHON_PEER = ("import sys; "
+               "sys.stdout.buffer.writelines(dict.fromkeys(sys.stdin.buffer))")
+
+
+def programs(driver):
+    """name, argv (with {IN}/{OUT} for file arguments, else stdin/stdout), env, reference"""
+    c_locale = dict(os.environ, LC_ALL="C")
+    return [
+        ("velloran-dedupe", [str(driver), "{IN}", "{OUT}"], None, reference_driver),
+        ("mawk", ["mawk", "!s[$0]++"], None, reference_first_occurrences),
+        ("gawk", ["gawk", "!s[$0]++"], None, reference_first_occurrences),
+        ("perl", ["perl", "-ne", "print unless $s{$_}++"], None, reference_first_occurrences),
+        ("python dict", ["/usr/bin/python3", "-c", PYTHON_PEER], None,
+         reference_first_occurrences),
+        ("sort -u", ["sort", "-u"], c_locale, reference_sorted),
+    ]
+
+
+ORDER_PRESERVING = {"mawk", "gawk", "perl", "python dict"}
+
+
+def run_once(argv, env, source, target, memory=False):
+    """Runs one program; returns (seconds, peak KiB or None, exit code).
+
+    Timed runs start the program directly, with nothing else in the timed
+    path. With `memory`, it runs under /usr/bin/time for its peak resident
+    memory instead (a process started straight from this script would count
+    the script's own memory as its peak)."""
+    uses_files = "{IN}" in argv
+    argv = [a.replace("{IN}", str(source)).replace("{OUT}", str(target)) for a in argv]
+    memory_log = OUT / "peak.txt"
+    if memory:
+        argv = ["/usr/bin/time", "-f", "%M", "-o", str(memory_log)] + argv
+    program = shutil.which(argv[0])
+    actions = []
+    with contextlib.ExitStack() as stack:
+        if not uses_files:
+            stdin = stack.enter_context(open(source, "rb"))
+            stdout = stack.enter_context(open(target, "wb"))
+            actions = [(os.POSIX_SPAWN_DUP2, stdin.fileno(), 0),
+                       (os.POSIX_SPAWN_DUP2, stdout.fileno(), 1)]
+        else:
+            devnull = stack.enter_context(open(os.devnull, "wb"))
+            actions = [(os.POSIX_SPAWN_DUP2, devnull.fileno(), 1)]
+        start = time.perf_counter()
+        pid = os.posix_spawn(program, argv, os.environ if env is None else env,
+                             file_actions=actions)
+        _, status = os.waitpid(pid, 0)
+        seconds = time.perf_counter() - start
+    peak = int(memory_log.read_text().split()[-1]) if memory else None
+    return seconds, peak, os.waitstatus_to_exitcode(status)
+
+
+def check(name, argv, env, reference, source, data):
+    """Checks the output against the reference; returns the peak memory."""
+    target = OUT / "result.txt"
+    if target.exists():
+        target.unlink()
+    _, peak, code = run_once(argv, env, source, target, memory=True)
+    expected = reference(data)
+    if expected is None:  # the driver: no repeats, nothing written
+        ok = code == 3 and not target.exists()
+    else:
+        ok = code == 0 and target.read_bytes() == expected
+    if not ok:
+        sys.exit(f"{name} gave a wrong result on {source.name} (exit {code})")
+    return peak
+
+
+def measure(name, argv, env, source, runs):
+    """Best wall time of `runs` runs (at least 5 for the driver, whose runs
+    are short and so most disturbed by other work on the machine)."""
+    target = OUT / "result.txt"
+    best = None
+    if name == "velloran-dedupe":
+        runs = max(runs, 5)
+    for _ in range(runs):
+        seconds, _, _ = run_once(argv, env, source, target)
+        best = seconds if best is None else min(best, seconds)
+    return best
+
+
+# ---------------------------------------------------------------- report
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--driver", default=None, help="path of velloran-dedupe")
+    parser.add_argument("--runs", type=int, default=3, help="timed runs per program")
+    parser.add_argument("--quick", action="store_true", help="corpora a tenth the size")
+    parser.add_argument("--only", default=None,
+                        help="time only the corpora whose name contains this text, "
+                             "and skip the time-per-line series")
+    args = parser.parse_args()
+
+    driver = Path(args.driver) if args.driver else None
+    if driver is None:
+        for build in ("build/bench", "build/release"):
+            candidate = HERE.parent / build / "bin" / "velloran-dedupe"
+            if candidate.exists():
+                driver = candidate
+                break
+    if driver is None or not driver.exists():
+        sys.exit("velloran-dedupe not found; build it (cmake --preset bench) or pass --driver")
+
+    OUT.mkdir(exist_ok=True)
+    main_corpora, scaling = corpora(args.quick)
+    table = {}
+    for corpus, source in main_corpora.items():
+        if args.only is not None and args.only not in corpus:
+            continue
+        data = source.read_bytes()
+        line_count = data.count(b"\n")
+        print(f"\n{corpus}: {source.name}, {len(data) / 1e6:.1f} MB, {line_count} lines",
+              flush=True)
+        rows = {}
+        for name, argv, env, reference in programs(driver):
+            peak = check(name, argv, env, reference, source, data)
+            rows[name] = (measure(name, argv, env, source, args.runs), peak)
+        base = rows["velloran-dedupe"][0]
+        print(f"  {'program':16} {'seconds':>8} {'x driver':>9} {'MB/s':>7} {'peak MB':>8} "
+              f"{'peak/input':>10}")
+        for name, (seconds, peak) in rows.items():
+            print(f"  {name:16} {seconds:8.3f} {seconds / base:9.1f} "
+                  f"{len(data) / 1e6 / seconds:7.0f} {peak / 1024:8.1f} "
+                  f"{peak * 1024 / len(data):10.2f}")
+        table[corpus] = (len(data), rows)
+        del data
+
+    if args.only is not None:
+        return 0
+
+    print("\nTime per line of the driver (half repeats):")
+    per_line = {}
+    for lines, source in scaling.items():
+        seconds = measure("velloran-dedupe", programs(driver)[0][1], None, source, args.runs)
+        per_line[lines] = seconds / lines * 1e9
+        print(f"  {lines:>9} lines {seconds:7.3f} s {per_line[lines]:6.1f} ns/line")
+
+    print("\nTargets:")
+    verdicts = []
+
+    def verdict(text, ok):
+        verdicts.append(ok)
+        print(f"  [{'met ' if ok else 'MISS'}] {text}")
+
+    for corpus in ("2M half repeats", "2M distinct"):
+        size, rows = table[corpus]
+        base = rows["velloran-dedupe"][0]
+        fastest = min(rows[n][0] for n in ORDER_PRESERVING)
+        verdict(f"{corpus}: {fastest / base:.1f}x faster than the fastest order-preserving "
+                f"peer (>= 10x)", fastest / base >= 10)
+        verdict(f"{corpus}: {size / 1e6 / base:.0f} MB/s (> 400)", size / 1e6 / base > 400)
+    for corpus in ("5M of 1,000 values", "200k lines 1-4 KB"):
+        _, rows = table[corpus]
+        base = rows["velloran-dedupe"][0]
+        fastest = min(t for n, (t, _) in rows.items() if n != "velloran-dedupe")
+        verdict(f"{corpus}: {fastest / base:.1f}x faster than the fastest peer (>= 2x)",
+                fastest / base >= 2)
+    spread = max(per_line.values()) / min(per_line.values())
+    verdict(f"time per line from {min(per_line)} to {max(per_line)} lines within "
+            f"{spread:.2f}x (<= 1.5x)", spread <= 1.5)
+    size, rows = table["2M distinct"]
+    ratio = rows["velloran-dedupe"][1] * 1024 / size
+    verdict(f"peak memory on 2M distinct lines {ratio:.2f}x the input (<= 2.5x)", ratio <= 2.5)
+    return 0 if all(verdicts) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,208 @@
+#include "dedupe/byte_lines.h"
+
+#include <bit>
+#include <cstdint>
+
+// x86 uses vector compares: SSE2 always, AVX2 where the processor has it.
+// Other processors use the plain byte loops below.
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define VELLORAN_AVX2 1
+#endif
+
+namespace velloran::dedupe {
+namespace {
+
+bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
+
+// Counts the line ends from `i` on, one byte at a time: every LF, and every
+// CR not followed by LF.
+std::size_t CountLineEndsFrom(std::string_view text, std::size_t i) {
+  std::size_t count = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+std::size_t FinalUnendedLine(std::string_view text) {
+  return !text.empty() && !IsLineEnd(text.back()) ? 1 : 0;
+}
+
+// Ends lines at the line-end bytes the scan reports, in ascending order.
+class LineCutter {
+ public:
+  LineCutter(std::string_view text, ItemList& lines)
+      : text_(text), lines_(lines) {}
+
+  void EndAt(std::size_t pos) {
+    if (pos < start_) return;  // the LF of a CR LF already taken
+    lines_.emplace_back(text_.data() + start_, pos - start_);
+    start_ = pos + 1;
+    if (text_[pos] == '\r' && start_ < text_.size() && text_[start_] == '\n') ++start_;
+  }
+
+  void EndAllIn(std::uint64_t mask, std::size_t base) {
+    while (mask != 0) {
+      EndAt(base + static_cast<std::size_t>(std::countr_zero(mask)));
+      mask &= mask - 1;
+    }
+  }
+
+  void FinishFrom(std::size_t i) {
+    for (; i < text_.size(); ++i) {
+      if (IsLineEnd(text_[i])) EndAt(i);
+    }
+    if (start_ < text_.size()) lines_.emplace_back(text_.data() + start_, text_.size() - start_);
+  }
+
+ private:
+  std::string_view text_;
+  ItemList& lines_;
+  std::size_t start_ = 0;
+};
+
+#if defined(__SSE2__)
+
+// Sums per-byte hits in byte lanes, 16 bytes at a time; each block also
+// looks at the byte after it, so the vector loop stops one byte early.
+std::size_t CountSse2(std::string_view text) {
+  const char* p = text.data();
+  const std::size_t n = text.size();
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i zero = _mm_setzero_si128();
+  std::size_t count = 0;
+  std::size_t i = 0;
+  while (i + 17 <= n) {
+    __m128i lanes = zero;
+    for (int round = 0; round < 255 && i + 17 <= n; ++round, i += 16) {
+      const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
+      const __m128i ends = _mm_or_si128(
+          _mm_cmpeq_epi8(here, lf),
+          _mm_andnot_si128(_mm_cmpeq_epi8(next, lf), _mm_cmpeq_epi8(here, cr)));
+      lanes = _mm_sub_epi8(lanes, ends);
+    }
+    const __m128i sums = _mm_sad_epu8(lanes, zero);
+    count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+             static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+  }
+  return count + CountLineEndsFrom(text, i);
+}
+
+std::uint32_t LineEndMaskSse2(const char* p) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(
+      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')))));
+}
+
+void SplitSse2(std::string_view text, ItemList& lines) {
+  LineCutter cutter(text, lines);
+  std::size_t i = 0;
+  for (; i + 32 <= text.size(); i += 32) {
+    cutter.EndAllIn(LineEndMaskSse2(text.data() + i) |
+                        (std::uint64_t{LineEndMaskSse2(text.data() + i + 16)} << 16),
+                    i);
+  }
+  cutter.FinishFrom(i);
+}
+
+#endif
+
+#if defined(VELLORAN_AVX2)
+
+bool HasAvx2() { return __builtin_cpu_supports("avx2"); }
+
+__attribute__((target("avx2"))) std::size_t CountAvx2(std::string_view text) {
+  const char* p = text.data();
+  const std::size_t n = text.size();
+  const __m256i cr = _mm256_set1_epi8('\r');
+  const __m256i lf = _mm256_set1_epi8('\n');
+  const __m256i zero = _mm256_setzero_si256();
+  std::size_t count = 0;
+  std::size_t i = 0;
+  while (i + 33 <= n) {
+    __m256i lanes = zero;
+    for (int round = 0; round < 255 && i + 33 <= n; ++round, i += 32) {
+      const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+      const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 1));
+      const __m256i ends = _mm256_or_si256(
+          _mm256_cmpeq_epi8(here, lf),
+          _mm256_andnot_si256(_mm256_cmpeq_epi8(next, lf), _mm256_cmpeq_epi8(here, cr)));
+      lanes = _mm256_sub_epi8(lanes, ends);
+    }
+    const __m256i sums = _mm256_sad_epu8(lanes, zero);
+    count += static_cast<std::size_t>(_mm256_extract_epi64(sums, 0)) +
+             static_cast<std::size_t>(_mm256_extract_epi64(sums, 1)) +
+             static_cast<std::size_t>(_mm256_extract_epi64(sums, 2)) +
+             static_cast<std::size_t>(_mm256_extract_epi64(sums, 3));
+  }
+  return count + CountLineEndsFrom(text, i);
+}
+
+__attribute__((target("avx2"))) std::uint64_t LineEndMaskAvx2(const char* p) {
+  const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  return static_cast<std::uint32_t>(_mm256_movemask_epi8(
+      _mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\r')),
+                      _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\n')))));
+}
+
+__attribute__((target("avx2"))) void SplitAvx2(std::string_view text,
+                                               ItemList& lines) {
+  LineCutter cutter(text, lines);
+  std::size_t i = 0;
+  for (; i + 64 <= text.size(); i += 64) {
+    cutter.EndAllIn(LineEndMaskAvx2(text.data() + i) | (LineEndMaskAvx2(text.data() + i + 32) << 32),
+                    i);
+  }
+  cutter.FinishFrom(i);
+}
+
+#endif
+
+}  // namespace
+
+std::vector<ByteScan> AvailableByteScans() {
+  std::vector<ByteScan> scans = {ByteScan::kPlain};
+#if defined(__SSE2__)
+  scans.push_back(ByteScan::kSse2);
+#endif
+#if defined(VELLORAN_AVX2)
+  if (HasAvx2()) scans.push_back(ByteScan::kAvx2);
+#endif
+  return scans;
+}
+
+std::size_t CountByteLines(std::string_view text, ByteScan scan) {
+  switch (scan) {
+#if defined(VELLORAN_AVX2)
+    case ByteScan::kAvx2: return CountAvx2(text) + FinalUnendedLine(text);
+#endif
+#if defined(__SSE2__)
+    case ByteScan::kSse2: return CountSse2(text) + FinalUnendedLine(text);
+#endif
+    default: return CountLineEndsFrom(text, 0) + FinalUnendedLine(text);
+  }
+}
+
+void SplitByteLines(std::string_view text, ItemList& lines, ByteScan scan) {
+  switch (scan) {
+#if defined(VELLORAN_AVX2)
+    case ByteScan::kAvx2: return SplitAvx2(text, lines);
+#endif
+#if defined(__SSE2__)
+    case ByteScan::kSse2: return SplitSse2(text, lines);
+#endif
+    default: return LineCutter(text, lines).FinishFrom(0);
+  }
+}
+
+ByteScan FastestByteScan() { return AvailableByteScans().back(); }
+
+}  // namespace velloran::dedupe

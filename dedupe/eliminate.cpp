@@ -1,0 +1,21 @@
+#include "dedupe/eliminate.h"
+
+#include "dedupe/line_hash.h"
+#include "dedupe/repeat_table.h"
+
+namespace velloran::dedupe {
+namespace {
+
+struct LineHasher {
+  std::uint64_t operator()(std::string_view line) const { return HashLine(line); }
+};
+
+}  // namespace
+
+bool EliminateDuplicates(std::span<std::string_view> items, std::string_view marker) {
+  const bool found = BlankRepeatsWith(items, LineHasher{});
+  if (!found && !items.empty()) items[0] = marker;
+  return found;
+}
+
+}  // namespace velloran::dedupe

@@ -1,0 +1,21 @@
+#pragma once
+
+// The elimination of repeated items on any array of item views.
+
+#include <span>
+#include <string_view>
+
+namespace velloran::dedupe {
+
+// The marker EliminateDuplicates writes into item 0 when it blanked nothing.
+inline constexpr std::string_view kNone911 = "None911";
+
+// Blanks (sets to the empty view) every item that repeats an earlier one:
+// the first occurrence of each value stays in its slot, comparison is exact
+// byte for byte, and empty items are never repeats of each other. When
+// nothing was blanked and there is an item 0, `marker` is written into it.
+// Returns whether anything was blanked. Linear expected time, any size.
+bool EliminateDuplicates(std::span<std::string_view> items,
+                         std::string_view marker = kNone911);
+
+}  // namespace velloran::dedupe

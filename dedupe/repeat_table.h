@@ -1,0 +1,239 @@
+#pragma once
+
+// Blanks every line that repeats an earlier one in one pass over the lines,
+// with an open-addressing table of first occurrences (linear probing; each
+// slot holds a 32-bit tag of the line's hash and the line's index).
+//
+// The table is sized once from the number of lines and never grows. Lines
+// are handled in batches that pass through a pipeline: hash a batch and
+// prefetch each line's home slot; probe the slots in line order; prefetch
+// the earlier line of every tag match; confirm those matches by comparing
+// bytes, in line order. The cache misses of many lines overlap instead of
+// being paid one after another.
+//
+// The hash is a parameter so tests can force collisions.
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <new>
+#include <stdexcept>
+#include <span>
+#include <string_view>
+
+#include "platform/files.h"
+
+namespace velloran::dedupe {
+namespace repeat_table {
+
+struct Slot {
+  std::uint32_t tag;
+  std::uint32_t index_plus_one;  // 0: the slot is free
+};
+
+inline void Prefetch(const void* address) {
+#if defined(__GNUC__)
+  __builtin_prefetch(address);
+#else
+  (void)address;
+#endif
+}
+
+// Zeroed slots, backed by large pages where the system offers them.
+class SlotArray {
+ public:
+  explicit SlotArray(std::size_t count)
+      : slots_(static_cast<Slot*>(platform::AllocateLargeArray(count * sizeof(Slot)))),
+        count_(count) {}
+  SlotArray(const SlotArray&) = delete;
+  SlotArray& operator=(const SlotArray&) = delete;
+  ~SlotArray() { platform::FreeLargeArray(slots_, count_ * sizeof(Slot)); }
+
+  Slot& operator[](std::size_t index) { return slots_[index]; }
+
+ private:
+  Slot* slots_ = nullptr;
+  std::size_t count_ = 0;
+};
+
+// Room for `lines` at a load of at most three quarters. Any count will do,
+// not just powers of two, so the table is never much larger than needed.
+inline std::size_t SlotCount(std::size_t lines) {
+  if (lines > std::numeric_limits<std::size_t>::max() / 2 / sizeof(Slot)) throw std::bad_alloc();
+  return std::max<std::size_t>(16, lines + lines / 3 + 1);
+}
+
+// Maps a hash evenly onto [0, count) by the high half of a multiplication.
+inline std::size_t ScaleToRange(std::uint64_t hash, std::size_t count) {
+#ifdef __SIZEOF_INT128__
+  __extension__ using Wide = unsigned __int128;
+  return static_cast<std::size_t>((static_cast<Wide>(hash) * count) >> 64);
+#else
+  // Narrow targets cannot hold 2^32 slots, so 32 bits of hash suffice.
+  return static_cast<std::size_t>(((hash >> 32) * static_cast<std::uint64_t>(count)) >> 32);
+#endif
+}
+
+template <class Hasher>
+class Table {
+ public:
+  Table(std::span<std::string_view> lines, Hasher hasher)
+      : lines_(lines),
+        hasher_(hasher),
+        slot_count_(SlotCount(CheckedLineCount(lines.size()))),
+        slots_(slot_count_) {}
+
+  // Returns whether any line was blanked.
+  bool BlankRepeats() {
+    const std::size_t count = lines_.size();
+    const std::size_t batches = (count + kBatch - 1) / kBatch;
+    // Batch k is hashed in round k, probed in round k + 1, has its earlier
+    // lines' bytes prefetched in round k + 2 and is compared in round k + 3,
+    // so each cache miss has a round of other work to hide behind.
+    for (std::size_t round = 0; round < batches + kStages - 1; ++round) {
+      if (round < batches) Hash(round);
+      if (round >= 1 && round - 1 < batches) Probe(round - 1);
+      if (round >= 2 && round - 2 < batches) PrefetchEarlierLines(round - 2);
+      if (round >= 3 && round - 3 < batches) Compare(round - 3);
+    }
+    return found_;
+  }
+
+ private:
+  static constexpr std::size_t kBatch = 16;
+  static constexpr std::size_t kStages = 4;
+
+  struct Pending {
+    std::uint32_t line;
+    std::uint32_t earlier;  // the earlier line whose tag matched
+    std::size_t slot;       // where it matched
+  };
+
+  // One batch of lines on its way through the stages.
+  struct Batch {
+    std::size_t first = 0;
+    std::size_t size = 0;
+    std::uint64_t hashes[kBatch];
+    Pending pending[kBatch];
+    std::size_t pending_count = 0;
+  };
+
+  std::size_t Home(std::uint64_t hash) const {
+    return ScaleToRange(hash, slot_count_);
+  }
+  std::size_t Next(std::size_t slot) const {
+    return slot + 1 == slot_count_ ? 0 : slot + 1;
+  }
+  static std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash); }
+
+  // Slots number lines with 32 bits.
+  static std::size_t CheckedLineCount(std::size_t lines) {
+    if (lines >= std::numeric_limits<std::uint32_t>::max()) {
+      throw std::length_error("The file has too many lines.");
+    }
+    return lines;
+  }
+
+  Batch& BatchAt(std::size_t number) { return batches_[number % kStages]; }
+
+  void Hash(std::size_t number) {
+    Batch& batch = BatchAt(number);
+    batch.first = number * kBatch;
+    batch.size = std::min(kBatch, lines_.size() - batch.first);
+    batch.pending_count = 0;
+    for (std::size_t i = 0; i < batch.size; ++i) {
+      const std::string_view line = lines_[batch.first + i];
+      if (line.empty()) continue;
+      batch.hashes[i] = hasher_(line);
+      Prefetch(&slots_[Home(batch.hashes[i])]);
+    }
+  }
+
+  // Lines without a tag match are new and enter the table at once, in
+  // order; lines with one wait for the byte comparison. Equal lines have
+  // equal probe sequences, so a later copy of a waiting line meets the same
+  // tag match first and waits too: first occurrences are decided in order.
+  void Probe(std::size_t number) {
+    Batch& batch = BatchAt(number);
+    for (std::size_t i = 0; i < batch.size; ++i) {
+      const std::size_t line = batch.first + i;
+      if (lines_[line].empty()) continue;
+      const std::uint32_t tag = Tag(batch.hashes[i]);
+      for (std::size_t slot = Home(batch.hashes[i]);; slot = Next(slot)) {
+        const Slot found = slots_[slot];
+        if (found.index_plus_one == 0) {
+          slots_[slot] = Slot{tag, static_cast<std::uint32_t>(line + 1)};
+          break;
+        }
+        if (found.tag == tag) {
+          batch.pending[batch.pending_count++] =
+              Pending{static_cast<std::uint32_t>(line), found.index_plus_one - 1, slot};
+          Prefetch(&lines_[found.index_plus_one - 1]);
+          break;
+        }
+      }
+    }
+  }
+
+  void PrefetchEarlierLines(std::size_t number) {
+    const Batch& batch = BatchAt(number);
+    for (std::size_t p = 0; p < batch.pending_count; ++p) {
+      Prefetch(lines_[batch.pending[p].earlier].data());
+    }
+  }
+
+  void Compare(std::size_t number) {
+    const Batch& batch = BatchAt(number);
+    for (std::size_t p = 0; p < batch.pending_count; ++p) {
+      const Pending& match = batch.pending[p];
+      if (lines_[match.earlier] == lines_[match.line]) {
+        Blank(match.line);
+      } else {
+        ProbeOnFrom(match, Tag(batch.hashes[match.line - batch.first]));
+      }
+    }
+  }
+
+  // A tag matched a different line: go on along the probe sequence,
+  // comparing bytes at every tag match, and enter the line where a free slot
+  // ends the sequence. Lines entered meanwhile sit past `match.slot`, as no
+  // slot before it was free.
+  void ProbeOnFrom(const Pending& match, std::uint32_t tag) {
+    for (std::size_t slot = Next(match.slot);; slot = Next(slot)) {
+      const Slot found = slots_[slot];
+      if (found.index_plus_one == 0) {
+        slots_[slot] = Slot{tag, match.line + 1};
+        return;
+      }
+      if (found.tag == tag && lines_[found.index_plus_one - 1] == lines_[match.line]) {
+        Blank(match.line);
+        return;
+      }
+    }
+  }
+
+  void Blank(std::size_t line) {
+    lines_[line] = std::string_view();
+    found_ = true;
+  }
+
+  std::span<std::string_view> lines_;
+  Hasher hasher_;
+  std::size_t slot_count_;
+  SlotArray slots_;
+  Batch batches_[kStages];
+  bool found_ = false;
+};
+
+}  // namespace repeat_table
+
+// Blanks every non-empty line that equals an earlier one, keeping the first
+// occurrence of each value in place. Returns whether any line was blanked.
+template <class Hasher>
+bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher) {
+  if (lines.empty()) return false;
+  repeat_table::Table<Hasher> table(lines, hasher);
+  return table.BlankRepeats();
+}
+
+}  // namespace velloran::dedupe

@@ -1,0 +1,137 @@
+// A file read into items, repeats eliminated, survivors written.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "dedupe/item_file.h"
+#include "platform/error.h"
+#include "tests/support/temp_dir.h"
+
+namespace velloran::dedupe {
+namespace {
+
+using namespace std::string_view_literals;
+using testing::ReadBytes;
+using testing::WriteBytes;
+
+class ItemFileTest : public ::testing::Test {
+ protected:
+  // Reads `bytes` as a file, eliminates, and returns what is written for it,
+  // or "(no repeats)" when nothing would be written.
+  std::string Survivors(std::string_view bytes) {
+    const std::string source = dir_.File("source.txt");
+    WriteBytes(source, bytes);
+    ItemFile file = ItemFile::Read(source);
+    if (!EliminateDuplicates(file)) return "(no repeats)";
+    const std::string output = dir_.File("output.txt");
+    WriteSurvivors(file, output);
+    return ReadBytes(output);
+  }
+
+  testing::TempDir dir_;
+};
+
+TEST_F(ItemFileTest, WritesEachFirstOccurrenceOnceWithCrLf) {
+  EXPECT_EQ(Survivors("a\nb\na\nc\nb\n"), "a\r\nb\r\nc\r\n");
+  EXPECT_EQ(Survivors("a\r\nb\rb\na"), "a\r\nb\r\n");
+  // Empty lines give no line; repeats of them are not repeats.
+  EXPECT_EQ(Survivors("\n\nx\n\nx\n"), "x\r\n");
+  EXPECT_EQ(Survivors("p\n\n\nq\n"), "(no repeats)");
+  // A lone space is written as an empty line; two spaces stay.
+  EXPECT_EQ(Survivors(" \nab\n \nab\n  \n"), "\r\nab\r\n  \r\n");
+  // NUL and 0xFF bytes go through untouched.
+  EXPECT_EQ(Survivors("\0\xFF\n\0\xFF\n\xFF\n"sv), "\0\xFF\r\n\xFF\r\n"sv);
+}
+
+TEST_F(ItemFileTest, AFileWithoutItemsHasNoRepeats) {
+  for (const std::string_view bytes : {""sv, "\xEF\xBB\xBF"sv, "\xFF\xFE"sv}) {
+    WriteBytes(dir_.File("empty.txt"), bytes);
+    ItemFile file = ItemFile::Read(dir_.File("empty.txt"));
+    EXPECT_TRUE(file.items().empty());
+    EXPECT_FALSE(EliminateDuplicates(file));
+    EXPECT_TRUE(file.items().empty());
+  }
+}
+
+TEST_F(ItemFileTest, ARepeatedFileStartingWithTheMarkerTextIsWritten) {
+  EXPECT_EQ(Survivors("None911\nb\nb\n"), "None911\r\nb\r\n");
+}
+
+TEST_F(ItemFileTest, KeepsTheByteOrderMarkAndWritesInItsEncoding) {
+  EXPECT_EQ(Survivors("\xEF\xBB\xBFk\r\nk\r\nl"), "\xEF\xBB\xBFk\r\nl\r\n");
+  // UTF-16: line ends and the lone space are 16-bit units.
+  EXPECT_EQ(Survivors("\xFF\xFEk\0\n\0 \0\r\0k\0\r\0\n\0"sv), "\xFF\xFEk\0\r\0\n\0\r\0\n\0"sv);
+  EXPECT_EQ(Survivors("\xFE\xFF\0k\0\n\0k\0\n\0 "sv), "\xFE\xFF\0k\0\r\0\n\0\r\0\n"sv);
+}
+
+TEST_F(ItemFileTest, MarksItemZeroInTheFilesEncoding) {
+  WriteBytes(dir_.File("wide.txt"), "\xFF\xFEq\0\n\0r\0"sv);
+  ItemFile file = ItemFile::Read(dir_.File("wide.txt"));
+  EXPECT_EQ(file.encoding(), Encoding::kUtf16Le);
+  EXPECT_FALSE(EliminateDuplicates(file));
+  ASSERT_EQ(file.items().size(), 2u);
+  EXPECT_EQ(file.items()[0], "N\0o\0n\0e\0" "9\0" "1\0" "1\0"sv);
+  EXPECT_EQ(file.items()[1], "r\0"sv);
+}
+
+TEST_F(ItemFileTest, TheSourceCanBeItsOwnOutput) {
+  const std::string path = dir_.File("self.txt");
+  WriteBytes(path, "one\ntwo\none\n");
+  ItemFile file = ItemFile::Read(path);
+  ASSERT_TRUE(EliminateDuplicates(file));
+  WriteSurvivors(file, path);
+  EXPECT_EQ(ReadBytes(path), "one\r\ntwo\r\n");
+  EXPECT_EQ(testing::ListFolder(dir_.path()), "self.txt");
+  // The items still view the bytes read, not the file now on disk.
+  EXPECT_EQ(file.items()[1], "two");
+}
+
+TEST_F(ItemFileTest, LargeFilesWithManyLines) {
+  std::string bytes;
+  for (int i = 0; i < 40000; ++i) bytes += "row " + std::to_string(i % 30000) + "\n";
+  std::string expected;
+  for (int i = 0; i < 30000; ++i) expected += "row " + std::to_string(i) + "\r\n";
+  EXPECT_EQ(Survivors(bytes), expected);
+}
+
+TEST_F(ItemFileTest, AFailedWriteLeavesTheTargetAndNoTemporaryFile) {
+  WriteBytes(dir_.File("source.txt"), "a\na\n");
+  ItemFile file = ItemFile::Read(dir_.File("source.txt"));
+  ASSERT_TRUE(EliminateDuplicates(file));
+
+  // The target is a folder.
+  std::filesystem::create_directory(dir_.path() / "folder");
+  WriteBytes(dir_.File("folder") + "/inside.txt", "kept");
+  try {
+    WriteSurvivors(file, dir_.File("folder"));
+    ADD_FAILURE() << "writing over a folder succeeded";
+  } catch (const platform::Error& e) {
+    EXPECT_NE(std::string(e.what()).find(dir_.File("folder")), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(ReadBytes(dir_.File("folder") + "/inside.txt"), "kept");
+
+  // The target's folder does not exist.
+  const std::string missing = dir_.File("no such folder") + "/out.txt";
+  try {
+    WriteSurvivors(file, missing);
+    ADD_FAILURE() << "writing into a missing folder succeeded";
+  } catch (const platform::Error& e) {
+    EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(testing::ListFolder(dir_.path()), "folder source.txt");
+}
+
+TEST_F(ItemFileTest, ReadingAMissingFileNamesIt) {
+  const std::string missing = dir_.File("missing.txt");
+  try {
+    ItemFile::Read(missing);
+    ADD_FAILURE() << "reading a missing file succeeded";
+  } catch (const platform::Error& e) {
+    EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << e.what();
+  }
+}
+
+}  // namespace
+}  // namespace velloran::dedupe

@@ -1,0 +1,111 @@
+// Splitting a file's text into lines, in each encoding.
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "dedupe/byte_lines.h"
+#include "dedupe/text_format.h"
+
+namespace velloran::dedupe {
+namespace {
+
+using namespace std::string_literals;
+using namespace std::string_view_literals;
+using Lines = ItemList;
+
+// Byte by byte: CR LF, LF and lone CR end a line; a last unended line counts.
+std::vector<std::string> ReferenceSplit(std::string_view text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != '\r' && c != '\n') {
+      line += c;
+      continue;
+    }
+    lines.push_back(line);
+    line.clear();
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+  }
+  if (!text.empty() && text.back() != '\r' && text.back() != '\n') lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> Split(std::string_view text, Encoding encoding = Encoding::kBytes) {
+  const Lines views = SplitLines(text, encoding);
+  return std::vector<std::string>(views.begin(), views.end());
+}
+
+TEST(SplitLines, EachKindOfLineEndEndsOneLine) {
+  using Texts = std::vector<std::string>;
+  EXPECT_EQ(Split("a\r\nb\r\n"), (Texts{"a", "b"}));
+  EXPECT_EQ(Split("a\nb\n"), (Texts{"a", "b"}));
+  EXPECT_EQ(Split("a\rb\r"), (Texts{"a", "b"}));
+  EXPECT_EQ(Split("a\n\rb"), (Texts{"a", "", "b"}));  // LF CR is two line ends
+  EXPECT_EQ(Split("a\r\r\nb"), (Texts{"a", "", "b"}));
+  EXPECT_EQ(Split("last"), (Texts{"last"}));
+  EXPECT_EQ(Split("\r\n\n\r"), (Texts{"", "", ""}));
+  EXPECT_EQ(Split(""), Texts{});
+  // Commas, quotes, tabs and blanks are ordinary; nothing is trimmed.
+  EXPECT_EQ(Split(" \"a, b\"\t \n"), (Texts{" \"a, b\"\t "}));
+  // NUL and 0xFF are ordinary bytes.
+  EXPECT_EQ(Split("a\0b\n\xFF\n"sv), (Texts{std::string("a\0b", 3), "\xFF"}));
+}
+
+TEST(SplitLines, EveryScanAgreesWithAByteByByteSplitAcrossBlockBoundaries) {
+  std::mt19937 random(11);
+  const char alphabet[] = {'\r', '\n', 'a', 'b', '\0'};
+  for (int round = 0; round < 4000; ++round) {
+    std::string text(random() % 200, 'x');
+    // Mostly plain text with some line ends, or mostly line ends.
+    const unsigned spread = round % 2 == 0 ? 5 : 20;
+    for (char& c : text) {
+      const unsigned pick = random() % spread;
+      c = pick < 5 ? alphabet[pick] : 'z';
+    }
+    const std::vector<std::string> expected = ReferenceSplit(text);
+    for (const ByteScan scan : AvailableByteScans()) {
+      Lines views;
+      SplitByteLines(text, views, scan);
+      ASSERT_EQ(std::vector<std::string>(views.begin(), views.end()), expected)
+          << "round " << round << ", scan " << static_cast<int>(scan);
+      ASSERT_EQ(CountByteLines(text, scan), expected.size()) << "round " << round;
+    }
+  }
+}
+
+TEST(SplitLines, LinesAreViewsIntoTheText) {
+  const std::string text = "one\r\ntwo";
+  const Lines lines = SplitLines(text, Encoding::kBytes);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].data(), text.data());
+  EXPECT_EQ(lines[1].data(), text.data() + 5);
+}
+
+TEST(SplitLines, Utf16SplitsOnSixteenBitUnits) {
+  using Texts = std::vector<std::string>;
+  // "a" CR LF, U+010A (its low byte is 0x0A), LF CR, "b" with no line end.
+  const std::string_view little = "a\0\r\0\n\0\x0A\x01\n\0\r\0b\0"sv;
+  EXPECT_EQ(Split(little, Encoding::kUtf16Le),
+            (Texts{"a\0"s, "\x0A\x01"s, ""s, "b\0"s}));
+  const std::string_view big = "\0a\0\r\0\n\x01\x0A\0\n\0\r\0b"sv;
+  EXPECT_EQ(Split(big, Encoding::kUtf16Be), (Texts{"\0a"s, "\x01\x0A"s, ""s, "\0b"s}));
+  // A stray last byte stays with the last line.
+  EXPECT_EQ(Split("a\0\n\0b\0c"sv, Encoding::kUtf16Le), (Texts{"a\0"s, "b\0c"s}));
+}
+
+TEST(DetectEncoding, ByteOrderMarks) {
+  EXPECT_EQ(DetectEncoding("\xEF\xBB\xBFx"), Encoding::kUtf8Bom);
+  EXPECT_EQ(DetectEncoding("\xFF\xFEx\0"sv), Encoding::kUtf16Le);
+  EXPECT_EQ(DetectEncoding("\xFE\xFF\0x"sv), Encoding::kUtf16Be);
+  EXPECT_EQ(DetectEncoding("\xEF\xBB"), Encoding::kBytes);
+  EXPECT_EQ(DetectEncoding(""), Encoding::kBytes);
+  EXPECT_EQ(EncodedNone911(Encoding::kUtf16Le), "N\0o\0n\0e\0" "9\0" "1\0" "1\0"sv);
+  EXPECT_EQ(EncodedNone911(Encoding::kUtf16Be), "\0N\0o\0n\0e\0" "9\0" "1\0" "1"sv);
+}
+
+}  // namespace
+}  // namespace velloran::dedupe
