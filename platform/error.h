@@ -12,7 +12,7 @@ class Error : public std::runtime_error {
  public:
   explicit Error(const std::string& message) : std::runtime_error(message) {}
 
-  // "Cannot read "C:\lists\a.txt": The system cannot find the file specified."
+  // Cannot read "/home/ann/lists/a.txt": No such file or directory
   Error(std::string_view what, std::string_view path, std::string_view reason)
       : std::runtime_error(Compose(what, path, reason)) {}
 

@@ -9,6 +9,8 @@ void RunHandler(Runtime& runtime, const std::function<void()>& handler) {
     handler();
   } catch (const std::exception& error) {
     runtime.MsgBox(error.what());
+  } catch (...) {
+    runtime.MsgBox("An unexpected error occurred.");
   }
 }
 

@@ -3,14 +3,6 @@
 // temporary file moved over the target. Only kernel32 is used.
 #include "platform/files.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <new>
@@ -18,6 +10,7 @@
 #include <utility>
 
 #include "platform/error.h"
+#include "platform/win32/win32_text.h"
 
 namespace velloran::platform {
 namespace {
@@ -25,31 +18,8 @@ namespace {
 // ReadFile and WriteFile take 32-bit counts; move at most this much per call.
 constexpr DWORD kMaxChunk = DWORD{64} << 20;
 
-std::string Utf8(const wchar_t* text, int length) {
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), bytes, nullptr, nullptr);
-  return utf8;
-}
-
-// The system's own text for an error code, without its line break.
-std::string Reason(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  if (length == 0 || text == nullptr) return "Error " + std::to_string(error) + ".";
-  std::string reason = Utf8(text, static_cast<int>(length));
-  LocalFree(text);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) {
-    reason.pop_back();
-  }
-  return reason;
-}
-
 Error Failure(std::string_view what, const std::string& path, DWORD error) {
-  return Error(what, path, Reason(error));
+  return Error(what, path, win32::SystemMessage(error));
 }
 
 // The UTF-16 form of a UTF-8 path. A NUL inside would silently name a
