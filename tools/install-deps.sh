@@ -25,4 +25,4 @@ sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 echo "Installing: ${missing[*]}"
 "${sudo[@]}" apt-get update -q
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
