@@ -132,22 +132,6 @@ std::size_t ReadInto(int fd, const Mapping& memory, std::size_t filled,
 
 }  // namespace
 
-FileBuffer::FileBuffer(FileBuffer&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)),
-      capacity_(std::exchange(other.capacity_, 0)) {}
-
-FileBuffer& FileBuffer::operator=(FileBuffer&& other) noexcept {
-  std::swap(data_, other.data_);
-  std::swap(size_, other.size_);
-  std::swap(capacity_, other.capacity_);
-  return *this;
-}
-
-FileBuffer::~FileBuffer() {
-  if (data_ != nullptr) ::munmap(data_, capacity_);
-}
-
 FileBuffer ReadWholeFile(const std::string& path) {
   CheckPath("Cannot read", path);
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));

@@ -67,22 +67,6 @@ struct VirtualMemory {
 
 }  // namespace
 
-FileBuffer::FileBuffer(FileBuffer&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)),
-      capacity_(std::exchange(other.capacity_, 0)) {}
-
-FileBuffer& FileBuffer::operator=(FileBuffer&& other) noexcept {
-  std::swap(data_, other.data_);
-  std::swap(size_, other.size_);
-  std::swap(capacity_, other.capacity_);
-  return *this;
-}
-
-FileBuffer::~FileBuffer() {
-  if (data_ != nullptr) VirtualFree(data_, 0, MEM_RELEASE);
-}
-
 FileBuffer ReadWholeFile(const std::string& path) {
   const std::wstring wide = WidePath("Cannot read", path);
   UniqueHandle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
