@@ -1,10 +1,24 @@
 #include "platform/fake/fake_backend.h"
 
-#include <stdexcept>
-
-#include "platform/handler_guard.h"
+#include <exception>
+#include <functional>
 
 namespace velloran::platform::fake {
+namespace {
+
+// Runs one handler as the real backends do: an exception that escapes it ends
+// that handler only, and its message is shown in a message box.
+void RunHandler(Runtime& runtime, const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    runtime.MsgBox(error.what());
+  } catch (...) {
+    runtime.MsgBox("An unexpected error occurred.");
+  }
+}
+
+}  // namespace
 
 void FakeBackend::Start(FormEvents& events) {
   events_ = &events;
