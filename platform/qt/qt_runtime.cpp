@@ -2,7 +2,9 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QThread>
+#include <QtGui/QIcon>
 #include <QtGui/QScreen>
+#include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QStyle>
@@ -47,6 +49,8 @@ void QtRuntime::MsgBox(const std::string& prompt) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kAppTitle.data(), kAppTitle.size()),
                   MessageBoxText(prompt), QMessageBox::Ok, &main_window_);
   box.setTextFormat(Qt::PlainText);
+  // Plain text and a plain OK button: no picture anywhere in the box.
+  box.button(QMessageBox::Ok)->setIcon(QIcon());
   const OverrideCursorPause pause;
   box.exec();
 }
