@@ -39,18 +39,24 @@ def record(rng, number):
                                         rng.randrange(10000))
 
 
-def half_repeats(rng, lines):
-    """`lines` lines, about half of them repeats of an earlier line."""
+def with_repeats(rng, lines, make_value):
+    """`lines` lines, about half of them repeats of an earlier line; new lines
+    come from make_value(number of distinct lines so far)."""
     values = []
     out = []
     for _ in range(lines):
         if values and rng.random() < 0.5:
             out.append(values[rng.randrange(len(values))])
         else:
-            value = record(rng, len(values))
+            value = make_value(len(values))
             values.append(value)
             out.append(value)
     return out
+
+
+def half_repeats(rng, lines):
+    """`lines` lines, about half of them repeats of an earlier line."""
+    return with_repeats(rng, lines, lambda number: record(rng, number))
 
 
 def distinct(rng, lines):
@@ -68,18 +74,13 @@ def long_lines(rng, lines):
     """Lines of 1 to 4 KB, about half of them repeats."""
     blob = bytes(rng.choice(b"abcdefghijklmnopqrstuvwxyz ,.;0123456789ABCDEF")
                  for _ in range(1 << 16))
-    values = []
-    out = []
-    for _ in range(lines):
-        if values and rng.random() < 0.5:
-            out.append(values[rng.randrange(len(values))])
-        else:
-            length = rng.randrange(1024, 4097)
-            start = rng.randrange(len(blob) - length)
-            value = (b"%08d " % len(values)) + blob[start:start + length - 9]
-            values.append(value)
-            out.append(value)
-    return out
+
+    def slice_of_blob(number):
+        length = rng.randrange(1024, 4097)
+        start = rng.randrange(len(blob) - length)
+        return (b"%08d " % number) + blob[start:start + length - 9]
+
+    return with_repeats(rng, lines, slice_of_blob)
 
 
 def debian_text(limit_bytes):
