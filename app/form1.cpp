@@ -16,9 +16,8 @@ namespace {
 
 constexpr std::string_view kPointerFileName = "HAND-M.CUR";
 
-constexpr std::uint32_t kOpenDialogFlags =
-    platform::kOfnReadOnly | platform::kOfnAllowMultiselect |
-    platform::kOfnExplorer | platform::kOfnLongNames;
+constexpr std::uint32_t kOpenDialogFlags = platform::kOfnReadOnly | platform::kOfnAllowMultiselect |
+                                           platform::kOfnExplorer | platform::kOfnLongNames;
 static_assert(kOpenDialogFlags == 2621953);
 
 // The picture buttons are check boxes used as push buttons: the user's click

@@ -9,8 +9,7 @@ namespace velloran {
 // previous pointer back when released or destroyed (also on an exception).
 class BusyPointer {
  public:
-  explicit BusyPointer(platform::Window& form)
-      : form_(&form), previous_(form.MousePointer()) {
+  explicit BusyPointer(platform::Window& form) : form_(&form), previous_(form.MousePointer()) {
     form.SetMousePointer(platform::kPointerHourglass);
   }
   BusyPointer(const BusyPointer&) = delete;

@@ -37,8 +37,7 @@ std::size_t FinalUnendedLine(std::string_view text) {
 // Ends lines at the line-end bytes the scan reports, in ascending order.
 class LineCutter {
  public:
-  LineCutter(std::string_view text, ItemList& lines)
-      : text_(text), lines_(lines) {}
+  LineCutter(std::string_view text, ItemList& lines) : text_(text), lines_(lines) {}
 
   void EndAt(std::size_t pos) {
     if (pos < start_) return;  // the LF of a CR LF already taken
@@ -84,9 +83,9 @@ std::size_t CountSse2(std::string_view text) {
     for (int round = 0; round < 255 && i + 17 <= n; ++round, i += 16) {
       const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
       const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
-      const __m128i ends = _mm_or_si128(
-          _mm_cmpeq_epi8(here, lf),
-          _mm_andnot_si128(_mm_cmpeq_epi8(next, lf), _mm_cmpeq_epi8(here, cr)));
+      const __m128i ends =
+          _mm_or_si128(_mm_cmpeq_epi8(here, lf),
+                       _mm_andnot_si128(_mm_cmpeq_epi8(next, lf), _mm_cmpeq_epi8(here, cr)));
       lanes = _mm_sub_epi8(lanes, ends);
     }
     const __m128i sums = _mm_sad_epu8(lanes, zero);
@@ -148,18 +147,17 @@ __attribute__((target("avx2"))) std::size_t CountAvx2(std::string_view text) {
 
 __attribute__((target("avx2"))) std::uint64_t LineEndMaskAvx2(const char* p) {
   const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-  return static_cast<std::uint32_t>(_mm256_movemask_epi8(
-      _mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\r')),
-                      _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\n')))));
+  return static_cast<std::uint32_t>(
+      _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\r')),
+                                           _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\n')))));
 }
 
-__attribute__((target("avx2"))) void SplitAvx2(std::string_view text,
-                                               ItemList& lines) {
+__attribute__((target("avx2"))) void SplitAvx2(std::string_view text, ItemList& lines) {
   LineCutter cutter(text, lines);
   std::size_t i = 0;
   for (; i + 64 <= text.size(); i += 64) {
-    cutter.EndAllIn(LineEndMaskAvx2(text.data() + i) | (LineEndMaskAvx2(text.data() + i + 32) << 32),
-                    i);
+    cutter.EndAllIn(
+        LineEndMaskAvx2(text.data() + i) | (LineEndMaskAvx2(text.data() + i + 32) << 32), i);
   }
   cutter.FinishFrom(i);
 }
@@ -182,24 +180,30 @@ std::vector<ByteScan> AvailableByteScans() {
 std::size_t CountByteLines(std::string_view text, ByteScan scan) {
   switch (scan) {
 #if defined(VELLORAN_AVX2)
-    case ByteScan::kAvx2: return CountAvx2(text) + FinalUnendedLine(text);
+    case ByteScan::kAvx2:
+      return CountAvx2(text) + FinalUnendedLine(text);
 #endif
 #if defined(__SSE2__)
-    case ByteScan::kSse2: return CountSse2(text) + FinalUnendedLine(text);
+    case ByteScan::kSse2:
+      return CountSse2(text) + FinalUnendedLine(text);
 #endif
-    default: return CountLineEndsFrom(text, 0) + FinalUnendedLine(text);
+    default:
+      return CountLineEndsFrom(text, 0) + FinalUnendedLine(text);
   }
 }
 
 void SplitByteLines(std::string_view text, ItemList& lines, ByteScan scan) {
   switch (scan) {
 #if defined(VELLORAN_AVX2)
-    case ByteScan::kAvx2: return SplitAvx2(text, lines);
+    case ByteScan::kAvx2:
+      return SplitAvx2(text, lines);
 #endif
 #if defined(__SSE2__)
-    case ByteScan::kSse2: return SplitSse2(text, lines);
+    case ByteScan::kSse2:
+      return SplitSse2(text, lines);
 #endif
-    default: return LineCutter(text, lines).FinishFrom(0);
+    default:
+      return LineCutter(text, lines).FinishFrom(0);
   }
 }
 

@@ -15,7 +15,6 @@ inline constexpr std::string_view kNone911 = "None911";
 // byte for byte, and empty items are never repeats of each other. When
 // nothing was blanked and there is an item 0, `marker` is written into it.
 // Returns whether anything was blanked. Linear expected time, any size.
-bool EliminateDuplicates(std::span<std::string_view> items,
-                         std::string_view marker = kNone911);
+bool EliminateDuplicates(std::span<std::string_view> items, std::string_view marker = kNone911);
 
 }  // namespace velloran::dedupe

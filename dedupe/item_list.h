@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/memory.h"
 
 namespace velloran::dedupe {
 

@@ -17,11 +17,11 @@
 #include <cstdint>
 #include <limits>
 #include <new>
-#include <stdexcept>
 #include <span>
+#include <stdexcept>
 #include <string_view>
 
-#include "platform/files.h"
+#include "platform/memory.h"
 
 namespace velloran::dedupe {
 namespace repeat_table {
@@ -118,12 +118,8 @@ class Table {
     std::size_t pending_count = 0;
   };
 
-  std::size_t Home(std::uint64_t hash) const {
-    return ScaleToRange(hash, slot_count_);
-  }
-  std::size_t Next(std::size_t slot) const {
-    return slot + 1 == slot_count_ ? 0 : slot + 1;
-  }
+  std::size_t Home(std::uint64_t hash) const { return ScaleToRange(hash, slot_count_); }
+  std::size_t Next(std::size_t slot) const { return slot + 1 == slot_count_ ? 0 : slot + 1; }
   static std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash); }
 
   // Slots number lines with 32 bits.

@@ -32,15 +32,16 @@ void ForEachLine(std::string_view text, std::size_t width, UnitReader unit, Line
 }
 
 unsigned Utf16LeUnit(const char* p) {
-  return static_cast<unsigned char>(p[0]) | (static_cast<unsigned>(static_cast<unsigned char>(p[1])) << 8);
+  return static_cast<unsigned char>(p[0]) |
+         (static_cast<unsigned>(static_cast<unsigned char>(p[1])) << 8);
 }
 unsigned Utf16BeUnit(const char* p) {
-  return (static_cast<unsigned>(static_cast<unsigned char>(p[0])) << 8) | static_cast<unsigned char>(p[1]);
+  return (static_cast<unsigned>(static_cast<unsigned char>(p[0])) << 8) |
+         static_cast<unsigned char>(p[1]);
 }
 
 template <class UnitReader>
-ItemList SplitUnits(std::string_view text, std::size_t width,
-                                         UnitReader unit) {
+ItemList SplitUnits(std::string_view text, std::size_t width, UnitReader unit) {
   std::size_t count = 0;
   ForEachLine(text, width, unit, [&count](std::size_t, std::size_t) { ++count; });
   ItemList lines;
@@ -70,43 +71,65 @@ Encoding DetectEncoding(std::string_view bytes) {
 
 std::string_view ByteOrderMark(Encoding encoding) {
   switch (encoding) {
-    case Encoding::kUtf8Bom: return "\xEF\xBB\xBF"sv;
-    case Encoding::kUtf16Le: return "\xFF\xFE"sv;
-    case Encoding::kUtf16Be: return "\xFE\xFF"sv;
-    case Encoding::kBytes: break;
+    case Encoding::kUtf8Bom:
+      return "\xEF\xBB\xBF"sv;
+    case Encoding::kUtf16Le:
+      return "\xFF\xFE"sv;
+    case Encoding::kUtf16Be:
+      return "\xFE\xFF"sv;
+    case Encoding::kBytes:
+      break;
   }
   return {};
 }
 
 std::string_view LineEnd(Encoding encoding) {
   switch (encoding) {
-    case Encoding::kUtf16Le: return "\r\0\n\0"sv;
-    case Encoding::kUtf16Be: return "\0\r\0\n"sv;
-    default: return "\r\n"sv;
+    case Encoding::kUtf16Le:
+      return "\r\0\n\0"sv;
+    case Encoding::kUtf16Be:
+      return "\0\r\0\n"sv;
+    default:
+      return "\r\n"sv;
   }
 }
 
 std::string_view Space(Encoding encoding) {
   switch (encoding) {
-    case Encoding::kUtf16Le: return " \0"sv;
-    case Encoding::kUtf16Be: return "\0 "sv;
-    default: return " "sv;
+    case Encoding::kUtf16Le:
+      return " \0"sv;
+    case Encoding::kUtf16Be:
+      return "\0 "sv;
+    default:
+      return " "sv;
   }
 }
 
 std::string_view EncodedNone911(Encoding encoding) {
   switch (encoding) {
-    case Encoding::kUtf16Le: return "N\0o\0n\0e\0" "9\0" "1\0" "1\0"sv;
-    case Encoding::kUtf16Be: return "\0N\0o\0n\0e\0" "9\0" "1\0" "1"sv;
-    default: return "None911"sv;
+    case Encoding::kUtf16Le:
+      return "N\0o\0n\0e\0"
+             "9\0"
+             "1\0"
+             "1\0"sv;
+    case Encoding::kUtf16Be:
+      return "\0N\0o\0n\0e\0"
+             "9\0"
+             "1\0"
+             "1"sv;
+    default:
+      return "None911"sv;
   }
 }
 
 ItemList SplitLines(std::string_view text, Encoding encoding) {
   switch (encoding) {
-    case Encoding::kUtf16Le: return SplitUnits(text, 2, Utf16LeUnit);
-    case Encoding::kUtf16Be: return SplitUnits(text, 2, Utf16BeUnit);
-    default: return SplitBytes(text);
+    case Encoding::kUtf16Le:
+      return SplitUnits(text, 2, Utf16LeUnit);
+    case Encoding::kUtf16Be:
+      return SplitUnits(text, 2, Utf16BeUnit);
+    default:
+      return SplitBytes(text);
   }
 }
 

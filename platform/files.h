@@ -11,35 +11,34 @@ namespace velloran::platform {
 // Paths are UTF-8 everywhere; the Windows implementation converts them to
 // UTF-16 for the system calls. Every failure throws Error.
 
-// A whole file's contents, read with one read into one buffer. Large buffers
-// are backed by large pages where the system offers them.
+// A whole file's contents, read with one read into one buffer of large-array
+// memory (platform/memory.h).
 class FileBuffer {
  public:
   FileBuffer() = default;
+  // Room for `capacity` bytes, none of them filled yet. Throws std::bad_alloc.
+  explicit FileBuffer(std::size_t capacity);
   FileBuffer(FileBuffer&&) noexcept;
   FileBuffer& operator=(FileBuffer&&) noexcept;
   ~FileBuffer();
 
   const char* data() const { return data_; }
   std::size_t size() const { return size_; }
+  std::size_t capacity() const { return capacity_; }
   std::string_view view() const { return {data_, size_}; }
 
+  // Filling: bytes go to unfilled() and are then counted by MarkFilled.
+  char* unfilled() { return data_ + size_; }
+  std::size_t unfilled_size() const { return capacity_ - size_; }
+  void MarkFilled(std::size_t bytes) { size_ += bytes; }
+
  private:
-  friend FileBuffer ReadWholeFile(const std::string& path);
   char* data_ = nullptr;
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
 };
 
 FileBuffer ReadWholeFile(const std::string& path);
-
-// Memory for a large array, straight from the system: zero-filled, aligned
-// for large pages and backed by them where the system offers them
-// (transparent huge pages on Linux), so that first touching it costs a few
-// page faults instead of one per 4 KiB. Throws std::bad_alloc. Free it with
-// FreeLargeArray and the same size.
-void* AllocateLargeArray(std::size_t bytes);
-void FreeLargeArray(void* data, std::size_t bytes) noexcept;
 
 // The date and time of the file's last change. Throws Error when it cannot be
 // told: a missing file or folder, a malformed path, no access.

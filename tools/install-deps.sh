@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # Linux build
   g++ cmake make pkg-config qt6-base-dev libgl-dev libgtest-dev googletest
+  # House-keeping: formatting and static checks
+  clang-format clang-tidy
   fonts-liberation
   # Windows builds, and running them under Wine
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix

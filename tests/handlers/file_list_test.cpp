@@ -42,8 +42,7 @@ TEST_F(FileListTest, SeveralPickedFilesJoinTheFolderInReportedOrder) {
   AddFiles("/first.txt");
   AddFiles("/work" + kNul + "m2.txt" + kNul + "m1.txt" + kNul + "m3.txt");
   EXPECT_EQ(ui_.list1.Entries(), (Entries{"/first.txt", Joined("/work", "m2.txt"),
-                                          Joined("/work", "m1.txt"),
-                                          Joined("/work", "m3.txt")}));
+                                          Joined("/work", "m1.txt"), Joined("/work", "m3.txt")}));
 }
 
 TEST_F(FileListTest, ARootFolderKeepsItsDoubledSeparator) {

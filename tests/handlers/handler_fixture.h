@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/form1.h"
-#include "platform/fake/fake_backend.h"
+#include "platform/gui/fake/fake_backend.h"
 #include "platform/runtime.h"
 #include "tests/support/temp_dir.h"
 

@@ -37,8 +37,8 @@ TEST_F(RemovalRunTest, FilesWithoutRepeatsAreReportedInListOrder) {
   const std::string first = ListFile("one.txt", "a\nb\n");
   const std::string second = ListFile("two.txt", "b\na\n\n\n");
   ui_.ClickCheck2();
-  EXPECT_EQ(Shown(), (Messages{"No duplicates found in " + first,
-                               "No duplicates found in " + second}));
+  EXPECT_EQ(Shown(),
+            (Messages{"No duplicates found in " + first, "No duplicates found in " + second}));
   EXPECT_EQ(ui_.common_dialog1.Showings().size(), 2u);  // the two open dialogs only
   EXPECT_EQ(ListFolder(dir_.path()), "one.txt two.txt");
 }

@@ -4,7 +4,7 @@
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
 
-#include "platform/qt/file_dialog_format.h"
+#include "platform/gui/qt/file_dialog_format.h"
 #include "tests/qt/qt_fixture.h"
 #include "tests/qt/user_steps.h"
 
@@ -51,7 +51,9 @@ class CommonDialogTest : public QtBackendTest {
     }
   }
   CommonDialog& dialog() { return controls().commonDialog1; }
-  std::string InDir(const char* name) const { return QDir(dir_.path()).filePath(name).toStdString(); }
+  std::string InDir(const char* name) const {
+    return QDir(dir_.path()).filePath(name).toStdString();
+  }
 
   QTemporaryDir dir_;
   ModalDriver user_;
@@ -120,7 +122,8 @@ TEST_F(CommonDialogTest, SaveStartsAtThePresetNameAndAsksBeforeReplacing) {
   EXPECT_EQ(seen.filter, QStringLiteral("All Files (*.*)"));
   EXPECT_EQ(seen.mode, QFileDialog::AcceptSave);
   EXPECT_TRUE(replace_question.text.contains(QStringLiteral("b.txt")));
-  EXPECT_FALSE(QFile::exists(QString::fromStdString(InDir("new.txt"))));  // the dialog writes nothing
+  EXPECT_FALSE(
+      QFile::exists(QString::fromStdString(InDir("new.txt"))));  // the dialog writes nothing
 }
 
 }  // namespace

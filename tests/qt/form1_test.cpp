@@ -1,3 +1,5 @@
+#include "app/form1.h"
+
 #include <gtest/gtest.h>
 
 #include <QtCore/QDir>
@@ -7,8 +9,7 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QStyle>
 
-#include "app/form1.h"
-#include "platform/qt/qt_backend.h"
+#include "platform/gui/qt/qt_backend.h"
 #include "tests/qt/user_steps.h"
 
 namespace velloran::platform::qt {
@@ -39,7 +40,8 @@ class Form1Test : public ::testing::Test {
   }
   std::vector<std::string> Entries() {
     std::vector<std::string> entries;
-    for (int i = 0; i < controls().list1.ListCount(); ++i) entries.push_back(controls().list1.List(i));
+    for (int i = 0; i < controls().list1.ListCount(); ++i)
+      entries.push_back(controls().list1.List(i));
     return entries;
   }
 
@@ -74,8 +76,8 @@ TEST_F(Form1Test, AddingThreeFilesInOnePickThenDoubleClickRemovesOne) {
   EXPECT_EQ(seen.title, QStringLiteral("Add File(s) - Hold Ctrl to select multiple files"));
   EXPECT_TRUE(seen.read_only_ticked);
   const std::string folder = dir_.path().toStdString();
-  EXPECT_EQ(Entries(), (std::vector<std::string>{folder + "/m3.txt", folder + "/m1.txt",
-                                                 folder + "/m2.txt"}));
+  EXPECT_EQ(Entries(),
+            (std::vector<std::string>{folder + "/m3.txt", folder + "/m1.txt", folder + "/m2.txt"}));
   EXPECT_FALSE(form().check1().isChecked());
 
   // The extent: the widest entry in the list's font plus a vertical scroll bar.
@@ -85,7 +87,8 @@ TEST_F(Form1Test, AddingThreeFilesInOnePickThenDoubleClickRemovesOne) {
   EXPECT_EQ(form().list1().horizontalExtent(), extent);
 
   QListWidget& list = form().list1();
-  QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(0)).center());
+  QTest::mouseDClick(list.viewport(), Qt::LeftButton, {},
+                     list.visualItemRect(list.item(0)).center());
   EXPECT_EQ(Entries(), (std::vector<std::string>{folder + "/m1.txt", folder + "/m2.txt"}));
   EXPECT_EQ(form().list1().horizontalExtent(), extent);
 }

@@ -96,8 +96,8 @@ TEST_F(ListTest, MeasureTextUsesTheWindowFontAndTheMnemonicRules) {
 TEST_F(ListTest, RuntimeReportsTheWholeScreenInTwipsAndTheScrollBarWidth) {
   Runtime& runtime = controls().runtime;
   const QRect screen = form().screen()->geometry();
-  EXPECT_FLOAT_EQ(runtime.ScreenWidth(), screen.width() * 15.0f);
-  EXPECT_FLOAT_EQ(runtime.ScreenHeight(), screen.height() * 15.0f);
+  EXPECT_FLOAT_EQ(runtime.ScreenWidth(), static_cast<float>(screen.width()) * 15.0f);
+  EXPECT_FLOAT_EQ(runtime.ScreenHeight(), static_cast<float>(screen.height()) * 15.0f);
   ShowForm();
   controls().list1.AddItem("x");
   form().list1().setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

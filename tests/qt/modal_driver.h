@@ -1,12 +1,11 @@
 #pragma once
 
-#include <deque>
-#include <functional>
-
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QPointer>
 #include <QtCore/QTimer>
 #include <QtWidgets/QWidget>
+#include <deque>
+#include <functional>
 
 namespace velloran::platform::qt {
 

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include <QtWidgets/QMessageBox>
+#include <stdexcept>
 
 #include "tests/qt/modal_driver.h"
 #include "tests/qt/qt_fixture.h"

@@ -7,8 +7,8 @@
 #include <QtWidgets/QApplication>
 
 #include "platform/error.h"
+#include "platform/gui/qt/cursor_file.h"
 #include "platform/mouse_pointer.h"
-#include "platform/qt/cursor_file.h"
 #include "tests/qt/qt_fixture.h"
 
 namespace velloran::platform::qt {

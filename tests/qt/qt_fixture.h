@@ -4,7 +4,7 @@
 
 #include <QtTest/QTest>
 
-#include "platform/qt/qt_backend.h"
+#include "platform/gui/qt/qt_backend.h"
 #include "tests/qt/recording_events.h"
 
 namespace velloran::platform::qt {

@@ -3,7 +3,7 @@
 #include <QtCore/QTimer>
 #include <QtWidgets/QMessageBox>
 
-#include "platform/qt/qt_runtime.h"
+#include "platform/gui/qt/qt_runtime.h"
 #include "tests/qt/modal_driver.h"
 #include "tests/qt/qt_fixture.h"
 
@@ -22,8 +22,8 @@ struct ShownMessage {
 ModalDriver::Step ReadAndConfirm(ShownMessage& shown) {
   return [&shown](QWidget& modal) {
     auto& box = dynamic_cast<QMessageBox&>(modal);
-    shown = {box.windowTitle(), box.text(), box.standardButtons(), box.icon(), box.textFormat(),
-             box.parentWidget()};
+    shown = {box.windowTitle(), box.text(),       box.standardButtons(),
+             box.icon(),        box.textFormat(), box.parentWidget()};
     box.button(QMessageBox::Ok)->click();
   };
 }

@@ -33,8 +33,9 @@ void Note(QFileDialog& dialog, FileDialogSeen* seen) {
   const auto* read_only = dialog.findChild<QCheckBox*>(QStringLiteral("readOnlyCheckBox"));
   seen->read_only_box = read_only != nullptr && read_only->isVisible();
   seen->read_only_ticked = read_only != nullptr && read_only->isChecked();
-  seen->several_allowed = dialog.findChild<QListView*>(QStringLiteral("listView"))->selectionMode() ==
-                          QAbstractItemView::ExtendedSelection;
+  seen->several_allowed =
+      dialog.findChild<QListView*>(QStringLiteral("listView"))->selectionMode() ==
+      QAbstractItemView::ExtendedSelection;
   seen->mode = dialog.acceptMode();
 }
 

@@ -31,7 +31,6 @@ ModalDriver::Step TypeAndConfirm(const QString& text, FileDialogSeen* seen = nul
 // Presses the file dialog's Cancel button.
 ModalDriver::Step Cancel(FileDialogSeen* seen = nullptr);
 // Clicks the message box's button `button` (OK unless told).
-ModalDriver::Step Answer(MessageSeen* seen,
-                         QMessageBox::StandardButton button = QMessageBox::Ok);
+ModalDriver::Step Answer(MessageSeen* seen, QMessageBox::StandardButton button = QMessageBox::Ok);
 
 }  // namespace velloran::platform::qt

@@ -76,8 +76,8 @@ TEST_F(WindowTest, GeometryIsTheOuterFrameInTwips) {
   EXPECT_FLOAT_EQ(window.Left(), -150.0f);
   EXPECT_FLOAT_EQ(window.Top(), 3000.0f);
   EXPECT_EQ(form().frameGeometry().topLeft(), QPoint(-10, 200));
-  EXPECT_FLOAT_EQ(window.Width(), form().frameGeometry().width() * 15.0f);
-  EXPECT_FLOAT_EQ(window.Height(), form().frameGeometry().height() * 15.0f);
+  EXPECT_FLOAT_EQ(window.Width(), static_cast<float>(form().frameGeometry().width()) * 15.0f);
+  EXPECT_FLOAT_EQ(window.Height(), static_cast<float>(form().frameGeometry().height()) * 15.0f);
   EXPECT_GE(window.Width(), 6285.0f);
   EXPECT_GE(window.Height(), 2340.0f);
 }

@@ -1,13 +1,14 @@
 // The elimination of repeats against the plain pairwise description.
+#include "dedupe/eliminate.h"
+
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "dedupe/eliminate.h"
 #include "dedupe/repeat_table.h"
 
 namespace velloran::dedupe {
@@ -36,8 +37,8 @@ bool PairwiseReference(Items& items, std::string_view marker = kNone911) {
 // the last byte of a long line, so that equal hashes would show up as
 // wrong results.
 std::vector<std::string> NearValues(std::mt19937& random) {
-  std::vector<std::string> values = {"",  "a",   "A",   "a ",  " ",   "ab",  "ba",
-                                     "x", "x ",  "\0",  "\xFF", "None911", "None912"};
+  std::vector<std::string> values = {"",  "a",  "A",  "a ",   " ",       "ab",     "ba",
+                                     "x", "x ", "\0", "\xFF", "None911", "None912"};
   values[9] = std::string(1, '\0');
   for (std::size_t length : {7u, 8u, 9u, 15u, 16u, 17u, 31u, 32u, 33u, 64u, 65u, 200u}) {
     std::string text(length, 'q');
@@ -72,8 +73,9 @@ bool EliminateWithOneHash(Items& items) {
   return found;
 }
 bool EliminateWithLengthHash(Items& items) {
-  const bool found = BlankRepeatsWith(
-      items, [](std::string_view line) { return std::uint64_t{line.size()} * 0x9E3779B97F4A7C15ULL; });
+  const bool found = BlankRepeatsWith(items, [](std::string_view line) {
+    return std::uint64_t{line.size()} * 0x9E3779B97F4A7C15ULL;
+  });
   if (!found && !items.empty()) items[0] = kNone911;
   return found;
 }

@@ -1,13 +1,14 @@
 // The file layer: whole-file reads, file dates, atomic replacement.
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <string>
 
-#include <gtest/gtest.h>
-
 #include "platform/error.h"
-#include "platform/files.h"
 #include "tests/support/temp_dir.h"
 
 namespace velloran::platform {
@@ -38,7 +39,9 @@ TEST_F(FilesTest, ReadsWholeFilesOfAnySize) {
 }
 
 TEST_F(FilesTest, PathsAreUtf8) {
-  const std::string path = dir_.File("Gr\xC3\xBC\xC3\x9F" "e \xE5\x90\x8D.txt");
+  const std::string path = dir_.File(
+      "Gr\xC3\xBC\xC3\x9F"
+      "e \xE5\x90\x8D.txt");
   {
     AtomicFileWriter writer(path);
     writer.Write("hello");
@@ -101,8 +104,8 @@ TEST_F(FilesTest, AReadOnlyTargetIsLeftAlone) {
   const std::string path = dir_.File("locked.txt");
   WriteBytes(path, "old");
   std::filesystem::permissions(dir_.path() / "locked.txt", std::filesystem::perms::owner_read |
-                                                              std::filesystem::perms::group_read |
-                                                              std::filesystem::perms::others_read);
+                                                               std::filesystem::perms::group_read |
+                                                               std::filesystem::perms::others_read);
   EXPECT_THROW(
       {
         AtomicFileWriter writer(path);

@@ -1,11 +1,12 @@
 // A file read into items, repeats eliminated, survivors written.
+#include "dedupe/item_file.h"
+
+#include <gtest/gtest.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "dedupe/item_file.h"
 #include "platform/error.h"
 #include "tests/support/temp_dir.h"
 
@@ -72,7 +73,11 @@ TEST_F(ItemFileTest, MarksItemZeroInTheFilesEncoding) {
   EXPECT_EQ(file.encoding(), Encoding::kUtf16Le);
   EXPECT_FALSE(EliminateDuplicates(file));
   ASSERT_EQ(file.items().size(), 2u);
-  EXPECT_EQ(file.items()[0], "N\0o\0n\0e\0" "9\0" "1\0" "1\0"sv);
+  EXPECT_EQ(file.items()[0],
+            "N\0o\0n\0e\0"
+            "9\0"
+            "1\0"
+            "1\0"sv);
   EXPECT_EQ(file.items()[1], "r\0"sv);
 }
 

@@ -1,13 +1,14 @@
 // Splitting a file's text into lines, in each encoding.
+#include "dedupe/text_format.h"
+
+#include <gtest/gtest.h>
+
 #include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "dedupe/byte_lines.h"
-#include "dedupe/text_format.h"
 
 namespace velloran::dedupe {
 namespace {
@@ -63,7 +64,7 @@ TEST(SplitLines, EveryScanAgreesWithAByteByByteSplitAcrossBlockBoundaries) {
     // Mostly plain text with some line ends, or mostly line ends.
     const unsigned spread = round % 2 == 0 ? 5 : 20;
     for (char& c : text) {
-      const unsigned pick = random() % spread;
+      const auto pick = static_cast<unsigned>(random() % spread);
       c = pick < 5 ? alphabet[pick] : 'z';
     }
     const std::vector<std::string> expected = ReferenceSplit(text);
@@ -89,8 +90,7 @@ TEST(SplitLines, Utf16SplitsOnSixteenBitUnits) {
   using Texts = std::vector<std::string>;
   // "a" CR LF, U+010A (its low byte is 0x0A), LF CR, "b" with no line end.
   const std::string_view little = "a\0\r\0\n\0\x0A\x01\n\0\r\0b\0"sv;
-  EXPECT_EQ(Split(little, Encoding::kUtf16Le),
-            (Texts{"a\0"s, "\x0A\x01"s, ""s, "b\0"s}));
+  EXPECT_EQ(Split(little, Encoding::kUtf16Le), (Texts{"a\0"s, "\x0A\x01"s, ""s, "b\0"s}));
   const std::string_view big = "\0a\0\r\0\n\x01\x0A\0\n\0\r\0b"sv;
   EXPECT_EQ(Split(big, Encoding::kUtf16Be), (Texts{"\0a"s, "\x01\x0A"s, ""s, "\0b"s}));
   // A stray last byte stays with the last line.
@@ -103,8 +103,16 @@ TEST(DetectEncoding, ByteOrderMarks) {
   EXPECT_EQ(DetectEncoding("\xFE\xFF\0x"sv), Encoding::kUtf16Be);
   EXPECT_EQ(DetectEncoding("\xEF\xBB"), Encoding::kBytes);
   EXPECT_EQ(DetectEncoding(""), Encoding::kBytes);
-  EXPECT_EQ(EncodedNone911(Encoding::kUtf16Le), "N\0o\0n\0e\0" "9\0" "1\0" "1\0"sv);
-  EXPECT_EQ(EncodedNone911(Encoding::kUtf16Be), "\0N\0o\0n\0e\0" "9\0" "1\0" "1"sv);
+  EXPECT_EQ(EncodedNone911(Encoding::kUtf16Le),
+            "N\0o\0n\0e\0"
+            "9\0"
+            "1\0"
+            "1\0"sv);
+  EXPECT_EQ(EncodedNone911(Encoding::kUtf16Be),
+            "\0N\0o\0n\0e\0"
+            "9\0"
+            "1\0"
+            "1"sv);
 }
 
 }  // namespace

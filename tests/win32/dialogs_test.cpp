@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "platform/win32/win32_backend.h"
-#include "platform/win32/win32_text.h"
+#include "platform/gui/win32/win32_backend.h"
+#include "platform/os/win32/win32_text.h"
 #include "tests/support/temp_dir.h"
 #include "tests/win32/gui_driver.h"
 
@@ -65,7 +65,8 @@ class DialogsTest : public ::testing::Test {
   void PickInOpenDialog(GuiDriver& user, const std::wstring& names, bool* read_only_ticked) {
     user.Click(form_.check1().hwnd());
     HWND dialog = user.WaitForFileDialog(kAddTitle);
-    if (read_only_ticked) *read_only_ticked = IsDlgButtonChecked(dialog, kReadOnlyBox) == BST_CHECKED;
+    if (read_only_ticked)
+      *read_only_ticked = IsDlgButtonChecked(dialog, kReadOnlyBox) == BST_CHECKED;
     GuiDriver::SetFileNameField(dialog, wide_dir_);
     GuiDriver::PressNow(dialog, IDOK);
     GuiDriver::SetFileNameField(dialog, names);

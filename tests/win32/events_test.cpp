@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "platform/win32/win32_backend.h"
+#include "platform/gui/win32/win32_backend.h"
 #include "tests/win32/gui_driver.h"
 
 namespace velloran::platform::win32 {

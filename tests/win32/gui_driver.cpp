@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "platform/win32/win32_text.h"
+#include "platform/os/win32/win32_text.h"
 
 namespace velloran::testing {
 namespace {
@@ -83,8 +83,7 @@ HWND GuiDriver::WaitForWindow(std::wstring_view window_class, std::wstring_view 
   return WaitFor(
       [&]() -> HWND {
         for (HWND window : ThreadWindows(ui_thread_)) {
-          if (IsWindowVisible(window) && ClassName(window) == window_class &&
-              Text(window) == title)
+          if (IsWindowVisible(window) && ClassName(window) == window_class && Text(window) == title)
             return window;
         }
         return nullptr;
@@ -96,8 +95,8 @@ HWND GuiDriver::WaitForFileDialog(std::wstring_view title) {
   return WaitFor(
       [&]() -> HWND {
         for (HWND window : ThreadWindows(ui_thread_)) {
-          if (IsWindowVisible(window) && ClassName(window) == L"#32770" &&
-              Text(window) == title && FileNameControl(window))
+          if (IsWindowVisible(window) && ClassName(window) == L"#32770" && Text(window) == title &&
+              FileNameControl(window))
             return window;
         }
         return nullptr;
@@ -140,7 +139,8 @@ bool GuiDriver::NoDialogFor(std::chrono::milliseconds period) {
 
 std::wstring GuiDriver::Text(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -148,7 +148,9 @@ std::wstring GuiDriver::MessageText(HWND message_box) {
   return Text(GetDlgItem(message_box, kMessageText));
 }
 
-std::wstring GuiDriver::FileNameField(HWND file_dialog) { return Text(FileNameControl(file_dialog)); }
+std::wstring GuiDriver::FileNameField(HWND file_dialog) {
+  return Text(FileNameControl(file_dialog));
+}
 
 void GuiDriver::SetFileNameField(HWND file_dialog, std::wstring_view text) {
   const std::wstring name(text);

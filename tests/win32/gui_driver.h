@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/win32_api.h"
+#include "platform/os/win32/win32_api.h"
 
 namespace velloran::testing {
 

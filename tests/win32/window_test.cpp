@@ -8,9 +8,9 @@
 #include <string>
 
 #include "platform/error.h"
+#include "platform/gui/win32/win32_backend.h"
 #include "platform/mouse_pointer.h"
-#include "platform/win32/win32_backend.h"
-#include "platform/win32/win32_text.h"
+#include "platform/os/win32/win32_text.h"
 
 #include <commctrl.h>  // after windows.h
 
@@ -161,10 +161,10 @@ TEST_F(WindowTest, MeasuresByTheRulesOfDrawText) {
   EXPECT_EQ(form_.GetFont(), (Font{"Arial", false, 9.0}));
   const int plain = form_.MeasureText("ab");
   EXPECT_GT(plain, 0);
-  EXPECT_EQ(form_.MeasureText("a&b"), plain);              // a mnemonic prefix
-  EXPECT_GT(form_.MeasureText("a&&b"), plain);             // one & drawn
+  EXPECT_EQ(form_.MeasureText("a&b"), plain);   // a mnemonic prefix
+  EXPECT_GT(form_.MeasureText("a&&b"), plain);  // one & drawn
   EXPECT_EQ(form_.MeasureText("a&&b"), form_.MeasureText("a&&&b"));
-  EXPECT_EQ(form_.MeasureText("ab\r\nx"), plain);           // the widest line counts
+  EXPECT_EQ(form_.MeasureText("ab\r\nx"), plain);  // the widest line counts
   EXPECT_EQ(form_.MeasureText(""), 0);
 
   const std::string sample = "The quick brown fox jumps over the lazy dog";
@@ -198,8 +198,10 @@ TEST_F(WindowTest, CustomPointerComesFromTheCursorFileWithItsHotSpot) {
   std::ifstream file(Widen(cursor_path).c_str(), std::ios::binary);
   const std::string bytes{std::istreambuf_iterator<char>(file), {}};
   ASSERT_GE(bytes.size(), 14u);
-  const int hot_x = static_cast<unsigned char>(bytes[10]) | static_cast<unsigned char>(bytes[11]) << 8;
-  const int hot_y = static_cast<unsigned char>(bytes[12]) | static_cast<unsigned char>(bytes[13]) << 8;
+  const int hot_x = static_cast<unsigned char>(bytes[10]) | static_cast<unsigned char>(bytes[11])
+                                                                << 8;
+  const int hot_y = static_cast<unsigned char>(bytes[12]) | static_cast<unsigned char>(bytes[13])
+                                                                << 8;
 
   form_.LoadMouseIcon(cursor_path);
   form_.SetMousePointer(kPointerCustom);
@@ -229,8 +231,10 @@ TEST_F(WindowTest, UnreadablePointerFileIsAnErrorNamingIt) {
 TEST_F(WindowTest, RuntimeMeasuresTheScreenInTwips) {
   Runtime& runtime = backend_.GetControls().runtime;
   const float twips_per_pixel = 1440.0f / static_cast<float>(form_.Dpi());
-  EXPECT_FLOAT_EQ(runtime.ScreenWidth(), GetSystemMetrics(SM_CXSCREEN) * twips_per_pixel);
-  EXPECT_FLOAT_EQ(runtime.ScreenHeight(), GetSystemMetrics(SM_CYSCREEN) * twips_per_pixel);
+  EXPECT_FLOAT_EQ(runtime.ScreenWidth(),
+                  static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) * twips_per_pixel);
+  EXPECT_FLOAT_EQ(runtime.ScreenHeight(),
+                  static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * twips_per_pixel);
   EXPECT_EQ(runtime.VerticalScrollBarWidth(), GetSystemMetrics(SM_CXVSCROLL));
 
   wchar_t program[MAX_PATH] = {};
@@ -245,7 +249,7 @@ TEST_F(WindowTest, RuntimeMeasuresTheScreenInTwips) {
   EXPECT_NEAR(form_.Top(), -300, twips_per_pixel);
   RECT outer{};
   GetWindowRect(window_, &outer);
-  EXPECT_FLOAT_EQ(form_.Width(), (outer.right - outer.left) * twips_per_pixel);
+  EXPECT_FLOAT_EQ(form_.Width(), static_cast<float>(outer.right - outer.left) * twips_per_pixel);
 }
 
 }  // namespace

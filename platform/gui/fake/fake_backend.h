@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/controls.h"
+#include "platform/form_events.h"
+#include "platform/gui/fake/fake_common_dialog.h"
+#include "platform/gui/fake/fake_list_box.h"
+#include "platform/gui/fake/fake_picture_button.h"
+#include "platform/gui/fake/fake_runtime.h"
+#include "platform/gui/fake/fake_window.h"
+
+namespace velloran::platform::fake {
+
+// The scripted backend: every control as a plain object a test can drive and
+// read. Events are dispatched as a real backend does, so an exception that
+// escapes a handler ends up in a message box.
+class FakeBackend {
+ public:
+  Controls GetControls() { return {form, list1, check1, check2, common_dialog1, runtime}; }
+  // Wires the buttons' click events to `events` and runs Form_Load.
+  void Start(FormEvents& events);
+
+  // What the user does.
+  void ClickCheck1() { check1.Click(); }
+  void ClickCheck2() { check2.Click(); }
+  void DoubleClickList();
+  void CloseWindow();
+  void MoveMouseOverList();
+  void MoveMouseOverCheck1();
+  void MoveMouseOverCheck2();
+  void MoveMouseOverBackground();
+
+  FakeWindow form;
+  FakeListBox list1;
+  FakePictureButton check1;
+  FakePictureButton check2;
+  FakeCommonDialog common_dialog1;
+  FakeRuntime runtime;
+
+ private:
+  FormEvents* events_ = nullptr;
+};
+
+}  // namespace velloran::platform::fake

@@ -1,0 +1,24 @@
+#include "platform/gui/fake/fake_common_dialog.h"
+
+#include <stdexcept>
+
+namespace velloran::platform::fake {
+
+void FakeCommonDialog::WillAccept(std::string file_name) {
+  answers_.push_back({true, std::move(file_name)});
+}
+
+void FakeCommonDialog::WillCancel() { answers_.push_back({false, {}}); }
+
+bool FakeCommonDialog::Show(Kind kind) {
+  showings_.push_back({kind, Flags(), DialogTitle(), Filter(), FileName()});
+  if (answers_.empty()) {
+    throw std::logic_error("a dialog opened that the test did not expect");
+  }
+  const Answer answer = answers_.front();
+  answers_.pop_front();
+  if (answer.accept) SetFileName(answer.file_name);
+  return answer.accept;
+}
+
+}  // namespace velloran::platform::fake

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QtWidgets/QApplication>
+#include <memory>
+
+#include "platform/backend.h"
+#include "platform/gui/qt/form_widget.h"
+#include "platform/gui/qt/qt_common_dialog.h"
+#include "platform/gui/qt/qt_list_box.h"
+#include "platform/gui/qt/qt_picture_button.h"
+#include "platform/gui/qt/qt_runtime.h"
+#include "platform/gui/qt/qt_window.h"
+
+namespace velloran::platform::qt {
+
+// The program on Qt Widgets: the application object (unless one exists
+// already), Form1 with its controls, and the dispatch of the window's events
+// to the handlers.
+class QtBackend : public Backend {
+ public:
+  QtBackend(int& argc, char** argv);
+  ~QtBackend() override;
+  QtBackend(const QtBackend&) = delete;
+  QtBackend& operator=(const QtBackend&) = delete;
+
+  Controls GetControls() override;
+  int Run(FormEvents& events) override;
+
+  // Routes the window's events to `events` from now on. Run does this itself.
+  void Attach(FormEvents& events) { events_ = &events; }
+
+  FormWidget& Form() { return *form_; }
+
+ private:
+  static std::unique_ptr<QApplication> StartApplication(int& argc, char** argv);
+  void ConnectEvents();
+  bool MayClose();
+  template <typename Handler>
+  void Dispatch(Handler handler);
+
+  std::unique_ptr<QApplication> application_;
+  std::unique_ptr<FormWidget> form_;
+  QtWindow window_;
+  QtListBox list1_;
+  QtPictureButton check1_;
+  QtPictureButton check2_;
+  QtCommonDialog common_dialog1_;
+  QtRuntime runtime_;
+  FormEvents* events_ = nullptr;
+};
+
+}  // namespace velloran::platform::qt

@@ -1,0 +1,94 @@
+#include "platform/gui/qt/qt_common_dialog.h"
+
+#include <QtCore/QFileInfo>
+#include <QtWidgets/QAbstractItemView>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QFileDialog>
+#include <QtWidgets/QGridLayout>
+
+#include "platform/gui/qt/file_dialog_format.h"
+#include "platform/gui/qt/override_cursor_pause.h"
+
+namespace velloran::platform::qt {
+namespace {
+
+// Title, filter and starting place, shared by the open and the save dialog.
+void ApplySettings(QFileDialog& dialog, const CommonDialog& settings) {
+  if (!settings.DialogTitle().empty()) {
+    dialog.setWindowTitle(QString::fromStdString(settings.DialogTitle()));
+  }
+  const QStringList name_filters = NameFiltersFromFilter(settings.Filter());
+  if (!name_filters.isEmpty()) {
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(name_filters);
+  }
+  const StartingPlace start = StartingPlaceFromFileName(settings.FileName());
+  dialog.setDirectory(start.folder);
+  if (!start.file_name.isEmpty()) dialog.selectFile(start.file_name);
+}
+
+// The open dialog takes any name, typed names of missing files included, as
+// nothing asks for existing files; several may be picked at once when the
+// flags allow it. Qt offers several picks only together with the existence
+// test, so the views are switched to extended selection here.
+void AllowAnyFiles(QFileDialog& dialog, bool several) {
+  dialog.setFileMode(QFileDialog::AnyFile);
+  if (!several) return;
+  for (auto* view : dialog.findChildren<QAbstractItemView*>()) {
+    if (view->objectName() == QLatin1String("listView") ||
+        view->objectName() == QLatin1String("treeView")) {
+      view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    }
+  }
+}
+
+QCheckBox& AddReadOnlyCheckBox(QFileDialog& dialog, bool ticked) {
+  auto* read_only = new QCheckBox(QFileDialog::tr("Open as &read-only"), &dialog);
+  read_only->setObjectName(QStringLiteral("readOnlyCheckBox"));
+  read_only->setChecked(ticked);
+  if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+    grid->addWidget(read_only, grid->rowCount(), 0, 1, grid->columnCount());
+  }
+  return *read_only;
+}
+
+bool RunModal(QFileDialog& dialog) {
+  const OverrideCursorPause pause;
+  return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+}
+
+}  // namespace
+
+bool QtCommonDialog::ShowOpen() {
+  QFileDialog dialog(&parent_);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  AllowAnyFiles(dialog, (Flags() & kOfnAllowMultiselect) != 0);
+  ApplySettings(dialog, *this);
+  const QCheckBox& read_only = AddReadOnlyCheckBox(dialog, (Flags() & kOfnReadOnly) != 0);
+  if (!RunModal(dialog)) return false;
+
+  // Folders picked together with files are left out, as no entry can use them.
+  QStringList picked = dialog.selectedFiles();
+  if (picked.size() > 1)
+    picked.removeIf([](const QString& path) { return QFileInfo(path).isDir(); });
+  if (picked.isEmpty()) return false;
+  SetFileName(ExplorerReport(dialog.directory().absolutePath(), picked));
+  SetFlags(read_only.isChecked() ? Flags() | kOfnReadOnly : Flags() & ~kOfnReadOnly);
+  return true;
+}
+
+// Qt's save dialog asks before it replaces an existing file.
+bool QtCommonDialog::ShowSave() {
+  QFileDialog dialog(&parent_);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  ApplySettings(dialog, *this);
+  if (!RunModal(dialog)) return false;
+
+  SetFileName(dialog.selectedFiles().first().toStdString());
+  return true;
+}
+
+}  // namespace velloran::platform::qt

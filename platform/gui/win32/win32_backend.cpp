@@ -1,0 +1,78 @@
+#include "platform/gui/win32/win32_backend.h"
+
+#include <commctrl.h>
+
+#include <memory>
+
+#include "platform/error.h"
+#include "platform/os/win32/win32_text.h"
+
+namespace velloran::platform::win32 {
+namespace {
+
+// The common controls (the list's tool tip) come from comctl32, loaded here
+// rather than imported so that the program imports nothing beyond user32,
+// gdi32, comdlg32 and kernel32. The manifest selects version 6.
+UniqueModule LoadCommonControls() {
+  UniqueModule module(LoadLibraryW(L"comctl32.dll"));
+  if (!module) return module;
+  using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  const auto init = reinterpret_cast<InitFunction>(
+      reinterpret_cast<void*>(GetProcAddress(module.get(), "InitCommonControlsEx")));
+  if (init) {
+    INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    init(&classes);
+  }
+  return module;
+}
+
+UniqueWindow CreateHiddenOwner(HINSTANCE instance) {
+  HWND owner =
+      CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  if (!owner) throw Error("Cannot create the window's owner: " + SystemMessage(GetLastError()));
+  return UniqueWindow(owner);
+}
+
+int RunMessageLoop(const FormWindow& form) {
+  MSG message{};
+  for (;;) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (got == -1) throw Error("The message loop failed: " + SystemMessage(GetLastError()));
+    if (form.hwnd() && IsDialogMessageW(form.hwnd(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+}  // namespace
+
+Win32Backend::Win32Backend(HINSTANCE instance)
+    : common_controls_(LoadCommonControls()),
+      owner_(CreateHiddenOwner(instance)),
+      form_(instance, owner_.get()),
+      common_dialog_([this] { return form_.hwnd(); }),
+      runtime_(form_) {}
+
+Controls Win32Backend::GetControls() {
+  return Controls{form_, form_.list1(), form_.check1(), form_.check2(), common_dialog_, runtime_};
+}
+
+int Win32Backend::Run(FormEvents& events) {
+  form_.SetEvents(&events);
+  form_.Dispatch([](FormEvents& handlers) { handlers.Form_Load(); });
+  if (!form_.Ended()) form_.Show();
+  const int exit_code = RunMessageLoop(form_);
+  form_.SetEvents(nullptr);
+  return exit_code;
+}
+
+}  // namespace velloran::platform::win32
+
+namespace velloran::platform {
+
+std::unique_ptr<Backend> CreateBackend(int& /*argc*/, char** /*argv*/) {
+  return std::make_unique<win32::Win32Backend>(GetModuleHandleW(nullptr));
+}
+
+}  // namespace velloran::platform

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "platform/os/win32/win32_api.h"
+
+namespace velloran::platform::win32 {
+
+// A modal message with the OK button only and no icon, titled with the
+// program's name. Throws Error when the box cannot be shown.
+void ShowMessageBox(HWND owner, const std::string& prompt);
+
+}  // namespace velloran::platform::win32

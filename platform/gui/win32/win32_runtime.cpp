@@ -1,0 +1,53 @@
+#include "platform/gui/win32/win32_runtime.h"
+
+#include <string>
+
+#include "platform/error.h"
+#include "platform/gui/win32/win32_dpi.h"
+#include "platform/gui/win32/win32_message_box.h"
+#include "platform/os/win32/win32_text.h"
+
+namespace velloran::platform::win32 {
+namespace {
+
+std::wstring ProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(path.size());
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), size);
+    if (length == 0)
+      throw Error("Cannot tell the program's folder: " + SystemMessage(GetLastError()));
+    if (length < size) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace
+
+// The folder without a trailing separator, except for a drive's root
+// folder ("C:\").
+std::string Win32Runtime::AppPath() const {
+  const std::wstring program = ProgramPath();
+  const std::size_t last_separator = program.find_last_of(L"\\/");
+  if (last_separator == std::wstring::npos) return {};
+  std::wstring folder = program.substr(0, last_separator);
+  if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
+  return Narrow(folder);
+}
+
+float Win32Runtime::ScreenWidth() const {
+  return PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), form_.Dpi());
+}
+
+float Win32Runtime::ScreenHeight() const {
+  return PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), form_.Dpi());
+}
+
+int Win32Runtime::VerticalScrollBarWidth() const { return SystemMetric(SM_CXVSCROLL, form_.Dpi()); }
+
+void Win32Runtime::MsgBox(const std::string& prompt) { ShowMessageBox(form_.hwnd(), prompt); }
+
+}  // namespace velloran::platform::win32
