@@ -9,8 +9,9 @@
 #include <new>
 #include <string>
 
-#include "dedupe/item_file.h"
+#include "dedupe/file_removal.h"
 #include "platform/error.h"
+#include "platform/progress.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -21,12 +22,13 @@ namespace {
 int RemoveRepeats(const std::string& in, const std::string& out) {
   using namespace velloran::dedupe;
   try {
-    ItemFile file = ItemFile::Read(in);
-    if (!EliminateDuplicates(file)) {
+    velloran::platform::NoProgress progress;
+    const FileRemoval file = FileRemoval::FindRepeats(in, progress);
+    if (!file.found_repeats()) {
       std::printf("No duplicates found in %s\n", in.c_str());
       return 3;
     }
-    WriteSurvivors(file, out);
+    file.WriteSurvivors(out, progress);
     return 0;
   } catch (const velloran::platform::Error& e) {
     std::fprintf(stderr, "%s\n", e.what());

@@ -3,6 +3,7 @@
 // The removal run's view of one text file: its items, the elimination of
 // repeats, and the writing of the survivors.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,8 @@ class ItemFile {
   // The path the file was read from.
   const std::string& path() const { return path_; }
   Encoding encoding() const { return encoding_; }
+  // The file's size in bytes, as read.
+  std::uint64_t size() const { return buffer_.size(); }
   ItemList& items() { return items_; }
   const ItemList& items() const { return items_; }
 

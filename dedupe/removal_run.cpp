@@ -3,7 +3,8 @@
 #include <string>
 
 #include "dedupe/busy_pointer.h"
-#include "dedupe/item_file.h"
+#include "dedupe/file_removal.h"
+#include "platform/progress.h"
 
 namespace velloran {
 namespace {
@@ -24,12 +25,12 @@ void RemoveDuplicatesInListedFiles(platform::Controls& ui) {
   for (int index = 0; index < entry_count; ++index) {
     const std::string entry = ui.list1.List(index);
 
+    platform::NoProgress progress;
     BusyPointer busy(ui.form);
-    dedupe::ItemFile file = dedupe::ItemFile::Read(entry);
-    const bool found_repeats = dedupe::EliminateDuplicates(file);
+    const dedupe::FileRemoval file = dedupe::FileRemoval::FindRepeats(entry, progress);
     busy.Release();
 
-    if (!found_repeats) {
+    if (!file.found_repeats()) {
       ui.runtime.MsgBox("No duplicates found in " + entry);
       continue;
     }
@@ -38,7 +39,7 @@ void RemoveDuplicatesInListedFiles(platform::Controls& ui) {
 
     const std::string output = ui.commonDialog1.FileName();
     BusyPointer busy_writing(ui.form);
-    dedupe::WriteSurvivors(file, output);
+    file.WriteSurvivors(output, progress);
     busy_writing.Release();
     created_files += output + "\r\r";
   }
