@@ -17,7 +17,7 @@ class RemovalRunTest : public HandlerTest {
 
   // Writes a source file and lists it.
   std::string ListFile(const std::string& name, const std::string& bytes) {
-    const std::string path = dir_.File(name);
+    std::string path = dir_.File(name);
     WriteBytes(path, bytes);
     AddFiles(path);
     return path;

@@ -37,9 +37,9 @@ bool PairwiseReference(Items& items, std::string_view marker = kNone911) {
 // the last byte of a long line, so that equal hashes would show up as
 // wrong results.
 std::vector<std::string> NearValues(std::mt19937& random) {
-  std::vector<std::string> values = {"",  "a",  "A",  "a ",   " ",       "ab",     "ba",
-                                     "x", "x ", "\0", "\xFF", "None911", "None912"};
-  values[9] = std::string(1, '\0');
+  std::vector<std::string> values = {"",     "a",       "A",      "a ", " ",
+                                     "ab",   "ba",      "x",      "x ", std::string(1, '\0'),
+                                     "\xFF", "None911", "None912"};
   for (std::size_t length : {7u, 8u, 9u, 15u, 16u, 17u, 31u, 32u, 33u, 64u, 65u, 200u}) {
     std::string text(length, 'q');
     for (char& c : text) c = static_cast<char>('a' + random() % 3);
@@ -98,6 +98,7 @@ TEST(EliminateDuplicates, MatchesThePairwiseScanOnLargerArrays) {
   std::mt19937 random(7);
   const std::vector<std::string> values = NearValues(random);
   std::vector<std::string> numbered;
+  numbered.reserve(3000);
   for (int i = 0; i < 3000; ++i) numbered.push_back(std::to_string(i * 7919 % 5003));
   for (int round = 0; round < 20; ++round) {
     Items items(1 + random() % 3000);

@@ -37,8 +37,8 @@ void* AllocateLargeArray(std::size_t bytes) {
   if (mapped == MAP_FAILED) throw std::bad_alloc();
   char* start = static_cast<char*>(mapped);
   if (!huge) return start;
-  char* aligned =
-      reinterpret_cast<char*>(RoundUp(reinterpret_cast<std::uintptr_t>(start), kHugePage));
+  const auto address = reinterpret_cast<std::uintptr_t>(start);
+  char* aligned = start + (RoundUp(address, kHugePage) - address);
   if (aligned != start) ::munmap(start, static_cast<std::size_t>(aligned - start));
   char* end = start + reserve;
   if (aligned + length != end) {
