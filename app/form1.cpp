@@ -7,6 +7,7 @@
 #include "app/center_form.h"
 #include "app/file_exists.h"
 #include "app/horizontal_list.h"
+#include "app/texts.h"
 #include "dedupe/removal_run.h"
 #include "platform/error.h"
 #include "platform/mouse_pointer.h"
@@ -19,6 +20,13 @@ constexpr std::string_view kPointerFileName = "HAND-M.CUR";
 constexpr std::uint32_t kOpenDialogFlags = platform::kOfnReadOnly | platform::kOfnAllowMultiselect |
                                            platform::kOfnExplorer | platform::kOfnLongNames;
 static_assert(kOpenDialogFlags == 2621953);
+
+constexpr RunTexts kRunTexts{
+    .save_title_before = texts::kSaveTitleBefore,
+    .save_title_after = texts::kSaveTitleAfter,
+    .no_duplicates_found = texts::kNoDuplicatesFound,
+    .files_created = texts::kFilesCreated,
+};
 
 // The picture buttons are check boxes used as push buttons: the user's click
 // leaves Value at 1. Setting it back to 0 raises the click event once more,
@@ -47,7 +55,7 @@ std::vector<std::string> SplitAtNul(const std::string& report) {
 
 void Form1::Form_Load() {
   CenterForm(ui_.form, ui_.runtime);
-  ui_.form.SetCaption(std::string(platform::kAppTitle));
+  ui_.form.SetCaption(std::string(texts::kAppTitle));
 
   // The folder and the name are joined as they are: a program in a root
   // folder gets two separators in a row, which every file system accepts.
@@ -75,8 +83,8 @@ void Form1::Check1_Click() {
 
   platform::CommonDialog& dialog = ui_.commonDialog1;
   dialog.SetFlags(kOpenDialogFlags);
-  dialog.SetDialogTitle("Add File(s) - Hold Ctrl to select multiple files");
-  dialog.SetFilter("All Files (*.*)|*.*|");
+  dialog.SetDialogTitle(std::string(texts::kAddFilesTitle));
+  dialog.SetFilter(std::string(texts::kAddFilesFilter));
   // A cancelled dialog adds nothing, even though FileName still holds the
   // previous pick.
   if (!dialog.ShowOpen()) return;
@@ -101,7 +109,7 @@ void Form1::AddPickedFiles(const std::string& report) {
 
 void Form1::Check2_Click() {
   if (!TakePictureButtonClick(ui_.check2)) return;
-  RemoveDuplicatesInListedFiles(ui_);
+  RemoveDuplicatesInListedFiles(ui_, kRunTexts);
 }
 
 void Form1::List1_DblClick() {

@@ -11,15 +11,17 @@ namespace {
 
 // Asks where to save the survivors of `entry`, offering the entry itself.
 // Returns false when the user cancels.
-bool AskOutputName(platform::CommonDialog& dialog, const std::string& entry) {
-  dialog.SetDialogTitle("Save " + entry + " As");
+bool AskOutputName(platform::CommonDialog& dialog, const std::string& entry,
+                   const RunTexts& texts) {
+  dialog.SetDialogTitle(std::string(texts.save_title_before) + entry +
+                        std::string(texts.save_title_after));
   dialog.SetFileName(entry);
   return dialog.ShowSave();
 }
 
 }  // namespace
 
-void RemoveDuplicatesInListedFiles(platform::Controls& ui) {
+void RemoveDuplicatesInListedFiles(platform::Controls& ui, const RunTexts& texts) {
   std::string created_files;
   const int entry_count = ui.list1.ListCount();
   for (int index = 0; index < entry_count; ++index) {
@@ -31,11 +33,11 @@ void RemoveDuplicatesInListedFiles(platform::Controls& ui) {
     busy.Release();
 
     if (!file.found_repeats()) {
-      ui.runtime.MsgBox("No duplicates found in " + entry);
+      ui.runtime.MsgBox(std::string(texts.no_duplicates_found) + entry);
       continue;
     }
     // A cancel skips this file: nothing is written, nothing is overwritten.
-    if (!AskOutputName(ui.commonDialog1, entry)) continue;
+    if (!AskOutputName(ui.commonDialog1, entry, texts)) continue;
 
     const std::string output = ui.commonDialog1.FileName();
     BusyPointer busy_writing(ui.form);
@@ -46,7 +48,7 @@ void RemoveDuplicatesInListedFiles(platform::Controls& ui) {
 
   if (created_files.empty()) return;
   created_files.resize(created_files.size() - 2);
-  ui.runtime.MsgBox("File(s) created: \r\r" + created_files);
+  ui.runtime.MsgBox(std::string(texts.files_created) + "\r\r" + created_files);
 }
 
 }  // namespace velloran

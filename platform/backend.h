@@ -4,10 +4,11 @@
 
 #include "platform/controls.h"
 #include "platform/form_events.h"
+#include "platform/ui_description.h"
 
 namespace velloran::platform {
 
-// A GUI toolkit behind the platform interfaces. Each backend folder
+// A GUI toolkit behind the platform interfaces. Each toolkit folder
 // implements CreateBackend; the program links exactly one.
 class Backend {
  public:
@@ -19,10 +20,16 @@ class Backend {
   // Runs Form_Load, shows the window and dispatches its events to `events`
   // until the program ends; returns the exit code. An Error (or any other
   // exception) escaping a handler ends that handler and is shown in a message
-  // box titled kAppTitle; the program keeps running.
+  // box titled with the program's title; the program keeps running. Once End
+  // has run, no handler runs. Never throws: an exception from the toolkit's
+  // own work is shown the same way.
   virtual int Run(FormEvents& events) = 0;
 };
 
-std::unique_ptr<Backend> CreateBackend(int& argc, char** argv);
+// Builds the window from `description`, which must outlive the backend.
+// Never throws: a toolkit that cannot start tells the user why (in a message
+// box titled with the program's title where it can show one) and returns
+// nullptr.
+std::unique_ptr<Backend> CreateBackend(int& argc, char** argv, const UiDescription& description);
 
 }  // namespace velloran::platform

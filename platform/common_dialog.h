@@ -19,6 +19,10 @@ inline constexpr std::uint32_t kOfnLongNames = 0x200000;
 // path for one file; for several, the folder and then each name, separated by
 // NUL characters. After a confirmed save dialog it is the chosen full path.
 // A cancelled dialog leaves FileName as it was and the Show call returns false.
+//
+// The open dialog shows a read-only box, ticked when Flags holds kOfnReadOnly.
+// A confirmed open dialog writes the box back into Flags: kOfnReadOnly is set
+// when it was ticked and cleared when not; the other flags stay as they were.
 class CommonDialog {
  public:
   virtual ~CommonDialog() = default;
@@ -36,6 +40,12 @@ class CommonDialog {
   // The save dialog asks before it replaces an existing file.
   virtual bool ShowOpen() = 0;
   virtual bool ShowSave() = 0;
+
+ protected:
+  // What a confirmed open dialog does with its read-only box.
+  void WriteBackReadOnly(bool ticked) {
+    flags_ = ticked ? flags_ | kOfnReadOnly : flags_ & ~kOfnReadOnly;
+  }
 
  private:
   std::uint32_t flags_ = 0;

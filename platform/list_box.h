@@ -6,7 +6,10 @@
 
 namespace velloran::platform {
 
-// An unsorted single-selection list of text entries.
+// An unsorted single-selection list of text entries, numbered from 0.
+//
+// An index outside 0 to ListCount() - 1, given to List or RemoveItem, throws
+// Error naming that index; nothing changes.
 class ListBox {
  public:
   virtual ~ListBox() = default;

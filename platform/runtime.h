@@ -1,12 +1,8 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace velloran::platform {
-
-// The program's title: the caption of every message box.
-inline constexpr std::string_view kAppTitle = "Velloran";
 
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
@@ -31,12 +27,15 @@ class Runtime {
   // Width of a vertical scroll bar, in pixels.
   virtual int VerticalScrollBarWidth() const = 0;
 
-  // A modal message with the OK button only, no icon, titled kAppTitle. Each
-  // carriage return in `prompt` shows as a line break.
+  // A modal message with the OK button only, no icon, titled with the
+  // program's title (UiDescription::app_title). Each carriage return in
+  // `prompt` shows as a line break.
   virtual void MsgBox(const std::string& prompt) = 0;
 
   // Ends the program at once: every window closes and no further handler runs.
   virtual void End() = 0;
+  // True once End has run.
+  virtual bool HasEnded() const = 0;
 };
 
 }  // namespace velloran::platform

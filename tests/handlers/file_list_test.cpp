@@ -19,18 +19,18 @@ class FileListTest : public HandlerTest {
 
 TEST_F(FileListTest, OpenDialogIsSetUpBeforeEveryShowing) {
   AddFiles("/work/list.txt");
-  ui_.common_dialog1.SetFlags(0);
-  ui_.common_dialog1.SetFilter("");
+  ui_.commonDialog1.SetFlags(0);
+  ui_.commonDialog1.SetFilter("");
   AddFiles("/work/other.txt");
 
-  for (const Showing& showing : ui_.common_dialog1.Showings()) {
+  for (const Showing& showing : ui_.commonDialog1.Showings()) {
     EXPECT_EQ(showing.kind, platform::fake::FakeCommonDialog::Kind::kOpen);
     EXPECT_EQ(showing.flags, 2621953u);
     EXPECT_EQ(showing.title, "Add File(s) - Hold Ctrl to select multiple files");
     EXPECT_EQ(showing.filter, "All Files (*.*)|*.*|");
   }
   // The dialog starts from whatever it reported last.
-  EXPECT_EQ(ui_.common_dialog1.Showings()[1].file_name, "/work/list.txt");
+  EXPECT_EQ(ui_.commonDialog1.Showings()[1].file_name, "/work/list.txt");
 }
 
 TEST_F(FileListTest, OnePickedFileIsAddedAsReported) {
@@ -59,11 +59,11 @@ TEST_F(FileListTest, TheSameFileTwiceGivesTwoEntries) {
 
 TEST_F(FileListTest, ACancelOrAnEmptyReportAddsNothing) {
   AddFiles("/work/list.txt");
-  ui_.common_dialog1.WillCancel();  // FileName still holds the last pick
+  ui_.commonDialog1.WillCancel();  // FileName still holds the last pick
   ui_.ClickCheck1();
   AddFiles("");
   EXPECT_EQ(ui_.list1.Entries(), Entries{"/work/list.txt"});
-  EXPECT_TRUE(ui_.common_dialog1.AllAnswersUsed());
+  EXPECT_TRUE(ui_.commonDialog1.AllAnswersUsed());
 }
 
 TEST_F(FileListTest, ManyPickedFilesAreAllAdded) {

@@ -22,7 +22,7 @@ TEST_F(HandlerTest, LoadCentresTheWindowAndSetsTheCaption) {
 }
 
 TEST(CenterForm, AWindowLargerThanTheScreenGetsANegativePosition) {
-  platform::fake::FakeWindow form;
+  platform::fake::FakeWindow form(kUiDescription.form1);
   platform::fake::FakeRuntime screen;
   screen.SetScreenSize(4800, 2400);
   form.SetSize(6375, 2865);
@@ -85,15 +85,15 @@ TEST_F(HandlerTest, PointerFollowsTheMouseOverControlsAndBackground) {
 
 TEST_F(HandlerTest, EachClickActsOnceAndLeavesTheButtonRaised) {
   Load();
-  ui_.common_dialog1.WillCancel();
+  ui_.commonDialog1.WillCancel();
   ui_.ClickCheck1();
-  EXPECT_EQ(ui_.common_dialog1.Showings().size(), 1u);
+  EXPECT_EQ(ui_.commonDialog1.Showings().size(), 1u);
   EXPECT_EQ(ui_.check1.Value(), 0);
 
   // A button found at 0 (such as the nested click) does nothing.
   form1_.Check1_Click();
   form1_.Check2_Click();
-  EXPECT_EQ(ui_.common_dialog1.Showings().size(), 1u);
+  EXPECT_EQ(ui_.commonDialog1.Showings().size(), 1u);
 
   ui_.ClickCheck2();  // an empty list: no dialog, no message
   EXPECT_EQ(ui_.check2.Value(), 0);
@@ -104,7 +104,7 @@ TEST_F(HandlerTest, ClosingEndsTheProgramWithoutAQuestion) {
   Load();
   AddFiles("/some/file.txt");
   ui_.CloseWindow();
-  EXPECT_TRUE(ui_.runtime.Ended());
+  EXPECT_TRUE(ui_.runtime.HasEnded());
   EXPECT_TRUE(ui_.runtime.Messages().empty());
 }
 

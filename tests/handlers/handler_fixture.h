@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/form1.h"
+#include "app/ui_description.h"
 #include "platform/gui/fake/fake_backend.h"
 #include "platform/runtime.h"
 #include "tests/support/temp_dir.h"
@@ -21,7 +22,7 @@ class HandlerTest : public ::testing::Test {
 
   // The open dialog reports `report`, then the list gets its entries.
   void AddFiles(const std::string& report) {
-    ui_.common_dialog1.WillAccept(report);
+    ui_.commonDialog1.WillAccept(report);
     ui_.ClickCheck1();
   }
 
@@ -29,7 +30,7 @@ class HandlerTest : public ::testing::Test {
     return folder + platform::kPathSeparator + name;
   }
 
-  platform::fake::FakeBackend ui_;
+  platform::fake::FakeBackend ui_{kUiDescription};
   Form1 form1_;
   TempDir dir_;
 };

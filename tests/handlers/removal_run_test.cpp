@@ -22,14 +22,14 @@ class RemovalRunTest : public HandlerTest {
     AddFiles(path);
     return path;
   }
-  void SaveAs(const std::string& path) { ui_.common_dialog1.WillAccept(path); }
+  void SaveAs(const std::string& path) { ui_.commonDialog1.WillAccept(path); }
   const Messages& Shown() const { return ui_.runtime.Messages(); }
 };
 
 TEST_F(RemovalRunTest, AnEmptyListShowsNothing) {
   ui_.ClickCheck2();
   EXPECT_TRUE(Shown().empty());
-  EXPECT_TRUE(ui_.common_dialog1.Showings().empty());
+  EXPECT_TRUE(ui_.commonDialog1.Showings().empty());
 }
 
 TEST_F(RemovalRunTest, FilesWithoutRepeatsAreReportedInListOrder) {
@@ -39,7 +39,7 @@ TEST_F(RemovalRunTest, FilesWithoutRepeatsAreReportedInListOrder) {
   ui_.ClickCheck2();
   EXPECT_EQ(Shown(),
             (Messages{"No duplicates found in " + first, "No duplicates found in " + second}));
-  EXPECT_EQ(ui_.common_dialog1.Showings().size(), 2u);  // the two open dialogs only
+  EXPECT_EQ(ui_.commonDialog1.Showings().size(), 2u);  // the two open dialogs only
   EXPECT_EQ(ListFolder(dir_.path()), "one.txt two.txt");
 }
 
@@ -49,7 +49,7 @@ TEST_F(RemovalRunTest, RepeatsAreDroppedAndTheOutputNamed) {
   SaveAs(output);
   ui_.ClickCheck2();
 
-  const auto& save = ui_.common_dialog1.Showings().back();
+  const auto& save = ui_.commonDialog1.Showings().back();
   EXPECT_EQ(save.kind, Kind::kSave);
   EXPECT_EQ(save.title, "Save " + source + " As");
   EXPECT_EQ(save.file_name, source);
@@ -89,7 +89,7 @@ TEST_F(RemovalRunTest, AFirstLineNone911IsAnOrdinaryLine) {
 TEST_F(RemovalRunTest, ACancelledSaveSkipsThatFileOnly) {
   const std::string source = ListFile("first.txt", "a\na\n");
   ListFile("second.txt", "b\nb\n");
-  ui_.common_dialog1.WillCancel();
+  ui_.commonDialog1.WillCancel();
   SaveAs(dir_.File("second-out.txt"));
   ui_.ClickCheck2();
 
@@ -100,7 +100,7 @@ TEST_F(RemovalRunTest, ACancelledSaveSkipsThatFileOnly) {
 
 TEST_F(RemovalRunTest, AllCancelledShowsNoClosingMessage) {
   ListFile("first.txt", "a\na\n");
-  ui_.common_dialog1.WillCancel();
+  ui_.commonDialog1.WillCancel();
   ui_.ClickCheck2();
   EXPECT_TRUE(Shown().empty());
   EXPECT_EQ(ListFolder(dir_.path()), "first.txt");
@@ -127,7 +127,7 @@ TEST_F(RemovalRunTest, AnUnreadableFileStopsTheRunWithAClearMessage) {
   EXPECT_NE(Shown()[0].find(missing), std::string::npos) << Shown()[0];
   EXPECT_GT(Shown()[0].size(), missing.size() + 10) << "the reason is missing";
   EXPECT_EQ(ui_.list1.ListCount(), 3);  // the list stays as it was
-  EXPECT_EQ(ui_.common_dialog1.Showings().back().kind, Kind::kSave);
+  EXPECT_EQ(ui_.commonDialog1.Showings().back().kind, Kind::kSave);
   EXPECT_EQ(ui_.check2.Value(), 0);
   EXPECT_NE(ui_.form.MousePointer(), platform::kPointerHourglass);
 }

@@ -9,6 +9,7 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QStyle>
 
+#include "app/ui_description.h"
 #include "platform/gui/qt/qt_backend.h"
 #include "tests/qt/user_steps.h"
 
@@ -46,7 +47,7 @@ class Form1Test : public ::testing::Test {
   }
 
   static inline int argc_ = 0;
-  QtBackend backend_{argc_, nullptr};
+  QtBackend backend_{argc_, nullptr, kUiDescription};
   Form1 form1_{backend_.GetControls()};
   QTemporaryDir dir_;
   ModalDriver user_;

@@ -4,6 +4,7 @@
 
 #include <QtTest/QTest>
 
+#include "app/ui_description.h"
 #include "platform/gui/qt/qt_backend.h"
 #include "tests/qt/recording_events.h"
 
@@ -12,7 +13,7 @@ namespace velloran::platform::qt {
 // A fresh backend per test, its events going to RecordingEvents.
 class QtBackendTest : public ::testing::Test {
  protected:
-  QtBackendTest() : backend_(argc_, nullptr) { backend_.Attach(events_); }
+  QtBackendTest() : backend_(argc_, nullptr, kUiDescription) { backend_.Attach(events_); }
 
   void ShowForm() {
     form().show();

@@ -52,8 +52,6 @@ std::string ReadBytes(const std::string& utf8_path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool Exists(const std::string& utf8_path) { return fs::exists(FromUtf8(utf8_path)); }
-
 std::string ListFolder(const fs::path& folder) {
   std::vector<std::string> names;
   for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {

@@ -27,7 +27,6 @@ std::string Utf8(const std::filesystem::path& path);
 
 void WriteBytes(const std::string& utf8_path, std::string_view bytes);
 std::string ReadBytes(const std::string& utf8_path);
-bool Exists(const std::string& utf8_path);
 // Names of the files in a folder, sorted.
 std::string ListFolder(const std::filesystem::path& folder);
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/ui_description.h"
 #include "platform/gui/win32/win32_backend.h"
 #include "platform/os/win32/win32_text.h"
 #include "tests/support/temp_dir.h"
@@ -56,7 +57,7 @@ class DialogsTest : public ::testing::Test {
   TempDir folder_;
   std::string dir_ = testing::Utf8(folder_.path());
   std::wstring wide_dir_ = Widen(dir_);
-  Win32Backend backend_{GetModuleHandleW(nullptr)};
+  Win32Backend backend_{GetModuleHandleW(nullptr), kUiDescription};
   FormWindow& form_ = backend_.form();
   Form1 program_{backend_.GetControls()};
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "app/ui_description.h"
 #include "platform/gui/win32/win32_backend.h"
 #include "tests/win32/gui_driver.h"
 
@@ -51,7 +52,7 @@ class RecordingEvents final : public FormEvents {
 
 class EventsTest : public ::testing::Test {
  protected:
-  Win32Backend backend_{GetModuleHandleW(nullptr)};
+  Win32Backend backend_{GetModuleHandleW(nullptr), kUiDescription};
   FormWindow& form_ = backend_.form();
   RecordingEvents events_{backend_.GetControls()};
 

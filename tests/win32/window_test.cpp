@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/error.h"
+#include "app/ui_description.h"
 #include "platform/gui/win32/win32_backend.h"
 #include "platform/mouse_pointer.h"
 #include "platform/os/win32/win32_text.h"
@@ -32,7 +33,7 @@ LOGFONTW FontOf(HWND control) {
 
 class WindowTest : public ::testing::Test {
  protected:
-  Win32Backend backend_{GetModuleHandleW(nullptr)};
+  Win32Backend backend_{GetModuleHandleW(nullptr), kUiDescription};
   FormWindow& form_ = backend_.form();
   HWND window_ = form_.hwnd();
   int Px(int pixels_at_96_dpi) const {
@@ -57,8 +58,44 @@ TEST_F(WindowTest, IsAFixedDialogWindowOutOfTheTaskBar) {
   EXPECT_FALSE(IsWindowVisible(owner));
 
   EXPECT_NE(GetClassLongPtrW(window_, GCLP_HICON), 0);
-  EXPECT_EQ(reinterpret_cast<HGDIOBJ>(GetClassLongPtrW(window_, GCLP_HBRBACKGROUND)),
-            GetStockObject(WHITE_BRUSH));
+}
+
+// The window's background and the picture buttons' faces are white, the
+// pictures the ones of the artwork, drawn in the middle of the face.
+TEST_F(WindowTest, PaintsWhiteAndShowsThePictures) {
+  RECT client{};
+  GetClientRect(window_, &client);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP canvas = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ previous = SelectObject(dc, canvas);
+  RECT all = client;
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  SendMessageW(window_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  EXPECT_EQ(GetPixel(dc, Px(276), Px(150)), RGB(255, 255, 255));  // between list and buttons
+
+  DRAWITEMSTRUCT item{};
+  item.CtlType = ODT_BUTTON;
+  item.CtlID = FormWindow::kCheck1;
+  item.itemAction = ODA_DRAWENTIRE;
+  item.hwndItem = form_.check1().hwnd();
+  item.hDC = dc;
+  GetClientRect(item.hwndItem, &item.rcItem);
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  SendMessageW(window_, WM_DRAWITEM, FormWindow::kCheck1, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(GetPixel(dc, Px(5), Px(30)), RGB(255, 255, 255));  // left of the picture
+  SelectObject(dc, previous);
+  DeleteObject(canvas);
+  DeleteDC(dc);
+
+  for (const auto& [button, size] : {std::pair{&form_.check1(), SIZE{106, 66}},
+                                     std::pair{&form_.check2(), SIZE{130, 59}}}) {
+    BITMAP picture{};
+    ASSERT_TRUE(GetObjectW(button->picture(), sizeof picture, &picture));
+    EXPECT_EQ(picture.bmWidth, size.cx);
+    EXPECT_EQ(picture.bmHeight, size.cy);
+  }
 }
 
 TEST_F(WindowTest, PlacesEachControlWithItsFont) {
@@ -141,7 +178,8 @@ TEST_F(WindowTest, ListKeepsUnicodeEntriesInOrder) {
   ASSERT_EQ(list.ListCount(), 3);
   EXPECT_EQ(list.List(0), "b.txt");  // unsorted
   EXPECT_EQ(list.List(1), "C:\\данные\\Ωmega 日本.txt");
-  EXPECT_EQ(list.List(5), "");
+  EXPECT_THROW(list.List(5), Error);
+  EXPECT_THROW(list.List(-1), Error);
 
   list.RemoveItem(0);
   EXPECT_EQ(list.ListCount(), 2);
@@ -237,12 +275,6 @@ TEST_F(WindowTest, RuntimeMeasuresTheScreenInTwips) {
                   static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * twips_per_pixel);
   EXPECT_EQ(runtime.VerticalScrollBarWidth(), GetSystemMetrics(SM_CXVSCROLL));
 
-  wchar_t program[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, program, MAX_PATH);
-  std::wstring folder(program);
-  folder.resize(folder.find_last_of(L'\\'));
-  EXPECT_EQ(runtime.AppPath(), Narrow(folder));
-
   form_.SetLeft(1500);
   form_.SetTop(-300);  // a window larger than the screen may start above it
   EXPECT_NEAR(form_.Left(), 1500, twips_per_pixel);
@@ -250,6 +282,20 @@ TEST_F(WindowTest, RuntimeMeasuresTheScreenInTwips) {
   RECT outer{};
   GetWindowRect(window_, &outer);
   EXPECT_FLOAT_EQ(form_.Width(), static_cast<float>(outer.right - outer.left) * twips_per_pixel);
+}
+
+// The build puts HAND-M.CUR beside every program, the tests included.
+TEST_F(WindowTest, AppPathIsTheProgramsFolder) {
+  const std::string folder = backend_.GetControls().runtime.AppPath();
+  EXPECT_NE(folder.back(), '\\');
+  EXPECT_NE(GetFileAttributesW(Widen(folder + "\\HAND-M.CUR").c_str()), INVALID_FILE_ATTRIBUTES)
+      << folder;
+
+  EXPECT_EQ(ProgramFolder(L"C:\\Tools\\Velloran\\velloran.exe"), L"C:\\Tools\\Velloran");
+  EXPECT_EQ(ProgramFolder(L"C:\\velloran.exe"), L"C:\\");  // a drive's root keeps its separator
+  EXPECT_EQ(ProgramFolder(L"\\\\server\\share\\velloran.exe"), L"\\\\server\\share");
+  EXPECT_EQ(ProgramFolder(L"C:/Tools/velloran.exe"), L"C:/Tools");
+  EXPECT_EQ(ProgramFolder(L"velloran.exe"), L"");
 }
 
 }  // namespace

@@ -1,44 +1,35 @@
 #include "platform/gui/fake/fake_backend.h"
 
-#include <exception>
-#include <functional>
-
 namespace velloran::platform::fake {
-namespace {
 
-// Runs one handler as the real backends do: an exception that escapes it ends
-// that handler only, and its message is shown in a message box.
-void RunHandler(Runtime& runtime, const std::function<void()>& handler) {
-  try {
-    handler();
-  } catch (const std::exception& error) {
-    runtime.MsgBox(error.what());
-  } catch (...) {
-    runtime.MsgBox("An unexpected error occurred.");
-  }
-}
-
-}  // namespace
+FakeBackend::FakeBackend(const UiDescription& description)
+    : form(description.form1),
+      list1(description.form1.list1),
+      guard_(runtime, description.unexpected_error) {}
 
 void FakeBackend::Start(FormEvents& events) {
   events_ = &events;
-  check1.OnClick([this] { RunHandler(runtime, [this] { events_->Check1_Click(); }); });
-  check2.OnClick([this] { RunHandler(runtime, [this] { events_->Check2_Click(); }); });
-  RunHandler(runtime, [this] { events_->Form_Load(); });
+  check1.OnClick([this] { Dispatch(&FormEvents::Check1_Click); });
+  check2.OnClick([this] { Dispatch(&FormEvents::Check2_Click); });
+  Dispatch(&FormEvents::Form_Load);
 }
 
-void FakeBackend::DoubleClickList() {
-  RunHandler(runtime, [this] { events_->List1_DblClick(); });
+void FakeBackend::Dispatch(void (FormEvents::*handler)()) {
+  if (events_ == nullptr) return;
+  guard_.Run([this, handler] { (events_->*handler)(); });
 }
+
+void FakeBackend::DoubleClickList() { Dispatch(&FormEvents::List1_DblClick); }
 
 void FakeBackend::CloseWindow() {
+  if (events_ == nullptr) return;
   int cancel = 0;
-  RunHandler(runtime, [this, &cancel] { events_->Form_Unload(cancel); });
+  guard_.Run([this, &cancel] { events_->Form_Unload(cancel); });
 }
 
-void FakeBackend::MoveMouseOverList() { events_->List1_MouseMove(); }
-void FakeBackend::MoveMouseOverCheck1() { events_->Check1_MouseMove(); }
-void FakeBackend::MoveMouseOverCheck2() { events_->Check2_MouseMove(); }
-void FakeBackend::MoveMouseOverBackground() { events_->Form_MouseMove(); }
+void FakeBackend::MoveMouseOverList() { Dispatch(&FormEvents::List1_MouseMove); }
+void FakeBackend::MoveMouseOverCheck1() { Dispatch(&FormEvents::Check1_MouseMove); }
+void FakeBackend::MoveMouseOverCheck2() { Dispatch(&FormEvents::Check2_MouseMove); }
+void FakeBackend::MoveMouseOverBackground() { Dispatch(&FormEvents::Form_MouseMove); }
 
 }  // namespace velloran::platform::fake

@@ -7,15 +7,23 @@
 #include "platform/gui/fake/fake_picture_button.h"
 #include "platform/gui/fake/fake_runtime.h"
 #include "platform/gui/fake/fake_window.h"
+#include "platform/gui/handler_guard.h"
+#include "platform/ui_description.h"
 
 namespace velloran::platform::fake {
 
 // The scripted backend: every control as a plain object a test can drive and
-// read. Events are dispatched as a real backend does, so an exception that
-// escapes a handler ends up in a message box.
+// read. Events are dispatched as a real backend does, through the handler
+// guard: an exception that escapes a handler ends up in a message box, and no
+// handler runs after End.
 class FakeBackend {
  public:
-  Controls GetControls() { return {form, list1, check1, check2, common_dialog1, runtime}; }
+  // `description` must outlive the backend.
+  explicit FakeBackend(const UiDescription& description);
+  FakeBackend(const FakeBackend&) = delete;
+  FakeBackend& operator=(const FakeBackend&) = delete;
+
+  Controls GetControls() { return {form, list1, check1, check2, commonDialog1, runtime}; }
   // Wires the buttons' click events to `events` and runs Form_Load.
   void Start(FormEvents& events);
 
@@ -33,10 +41,14 @@ class FakeBackend {
   FakeListBox list1;
   FakePictureButton check1;
   FakePictureButton check2;
-  FakeCommonDialog common_dialog1;
+  FakeCommonDialog commonDialog1;
   FakeRuntime runtime;
 
  private:
+  // Runs one handler of `events_`, guarded.
+  void Dispatch(void (FormEvents::*handler)());
+
+  HandlerGuard guard_;
   FormEvents* events_ = nullptr;
 };
 

@@ -4,11 +4,11 @@
 
 namespace velloran::platform::fake {
 
-void FakeCommonDialog::WillAccept(std::string file_name) {
-  answers_.push_back({true, std::move(file_name)});
+void FakeCommonDialog::WillAccept(std::string file_name, std::optional<bool> read_only_ticked) {
+  answers_.push_back({true, std::move(file_name), read_only_ticked});
 }
 
-void FakeCommonDialog::WillCancel() { answers_.push_back({false, {}}); }
+void FakeCommonDialog::WillCancel() { answers_.push_back({false, {}, {}}); }
 
 bool FakeCommonDialog::Show(Kind kind) {
   showings_.push_back({kind, Flags(), DialogTitle(), Filter(), FileName()});
@@ -17,8 +17,10 @@ bool FakeCommonDialog::Show(Kind kind) {
   }
   const Answer answer = answers_.front();
   answers_.pop_front();
-  if (answer.accept) SetFileName(answer.file_name);
-  return answer.accept;
+  if (!answer.accept) return false;
+  SetFileName(answer.file_name);
+  if (kind == Kind::kOpen && answer.read_only_ticked) WriteBackReadOnly(*answer.read_only_ticked);
+  return true;
 }
 
 }  // namespace velloran::platform::fake

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,10 @@ class FakeCommonDialog final : public CommonDialog {
     std::string file_name;  // FileName as the dialog opened
   };
 
-  // The user confirms with this report (open) or chosen path (save).
-  void WillAccept(std::string file_name);
+  // The user confirms with this report (open) or chosen path (save). In an
+  // open dialog the user may tick or clear the read-only box first; without
+  // `read_only_ticked` it stays as it was shown.
+  void WillAccept(std::string file_name, std::optional<bool> read_only_ticked = std::nullopt);
   void WillCancel();
 
   bool ShowOpen() override { return Show(Kind::kOpen); }
@@ -36,6 +39,7 @@ class FakeCommonDialog final : public CommonDialog {
   struct Answer {
     bool accept;
     std::string file_name;
+    std::optional<bool> read_only_ticked;
   };
   bool Show(Kind kind);
 

@@ -15,6 +15,7 @@ class FakeRuntime final : public Runtime {
   int VerticalScrollBarWidth() const override { return 17; }
   void MsgBox(const std::string& prompt) override { messages_.push_back(prompt); }
   void End() override { ended_ = true; }
+  bool HasEnded() const override { return ended_; }
 
   void SetAppPath(std::string path) { app_path_ = std::move(path); }
   void SetScreenSize(float width, float height) {
@@ -22,7 +23,6 @@ class FakeRuntime final : public Runtime {
     screen_height_ = height;
   }
   const std::vector<std::string>& Messages() const { return messages_; }
-  bool Ended() const { return ended_; }
 
  private:
   std::string app_path_ = ".";

@@ -7,6 +7,17 @@
 #include "platform/gui/draw_text_rules.h"
 
 namespace velloran::platform::fake {
+namespace {
+
+constexpr float kFrameWidth = 6 * 15;    // twips
+constexpr float kFrameHeight = 35 * 15;
+
+}  // namespace
+
+FakeWindow::FakeWindow(const Form1Description& description)
+    : caption_(description.name),
+      width_(static_cast<float>(description.client_width) + kFrameWidth),
+      height_(static_cast<float>(description.client_height) + kFrameHeight) {}
 
 void FakeWindow::SetMousePointer(int pointer) {
   pointer_ = pointer;

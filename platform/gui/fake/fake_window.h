@@ -2,15 +2,23 @@
 
 #include <string>
 
+#include "platform/ui_description.h"
 #include "platform/window.h"
 
 namespace velloran::platform::fake {
+
+// The font of the window, and of a control that is given none.
+inline const Font kDefaultFont{"MS Sans Serif", false, 8.25};
 
 // A window that only records what the handlers set. Text is measured with a
 // simple rule that still depends on the font: every character is as many
 // pixels wide as the font's size in whole points, plus one when bold.
 class FakeWindow final : public Window {
  public:
+  // Captioned with its name; the outer size is the client area with a frame
+  // 6 pixels wide across and 35 pixels high down (title bar and borders).
+  explicit FakeWindow(const Form1Description& description);
+
   std::string Caption() const override { return caption_; }
   void SetCaption(const std::string& caption) override { caption_ = caption; }
 
@@ -40,13 +48,13 @@ class FakeWindow final : public Window {
   int MeasureText(const std::string& text) const override;
 
  private:
-  std::string caption_ = "Form1";
+  std::string caption_;
   float left_ = 0, top_ = 0;
-  float width_ = 6375, height_ = 2865;  // outer size of a 419 x 156 client area
+  float width_ = 0, height_ = 0;
   int pointer_ = 0;
   std::string pointer_history_;
   std::string mouse_icon_path_;
-  Font font_{"MS Sans Serif", false, 8.25};
+  Font font_ = kDefaultFont;
 };
 
 }  // namespace velloran::platform::fake

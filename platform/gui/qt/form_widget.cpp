@@ -4,7 +4,7 @@
 #include <QtGui/QIcon>
 #include <QtGui/QPixmap>
 
-#include "platform/gui/qt/twips.h"
+#include "platform/gui/form1_layout.h"
 
 // The artwork is compiled into this static library, whose resources the
 // program has to register before use. Outside any namespace, as Qt requires.
@@ -13,69 +13,54 @@ static void RegisterArtwork() { Q_INIT_RESOURCE(artwork); }
 namespace velloran::platform::qt {
 namespace {
 
-// The window's client area and the controls' places, in twips.
-constexpr int kClientWidth = 6285;
-constexpr int kClientHeight = 2340;
-struct Place {
-  int left, top, width, height;
-};
-constexpr Place kCommand1{720, 2640, 615, 495};
-constexpr Place kList1{120, 120, 3975, 2085};
-constexpr Place kCheck1{4200, 120, 1935, 975};
-constexpr Place kCheck2{4200, 1200, 1935, 975};
-
 constexpr Qt::WindowFlags kFixedDialogFrame = Qt::Dialog | Qt::CustomizeWindowHint |
                                               Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                               Qt::WindowCloseButtonHint;
 
-QFont ArialFont(double points, bool bold) {
-  QFont font(QStringLiteral("Arial"));
-  font.setPointSizeF(points);
-  font.setBold(bold);
-  return font;
+QFont ToQFont(const Font& font) {
+  QFont qt_font(QString::fromStdString(font.name));
+  qt_font.setPointSizeF(font.size);
+  qt_font.setBold(font.bold);
+  return qt_font;
 }
 
-void PlaceControl(QWidget& control, const TwipsScale& scale, const Place& place) {
-  control.setGeometry(scale.ToPixels(place.left, place.top, place.width, place.height));
+// Paints the background of `widget`, a control of `kind` or the window, in
+// `colour`: a button's face and surroundings, a list's ground.
+void SetBackground(QWidget& widget, std::optional<ControlKind> kind, const Colour& colour) {
+  QPalette palette = widget.palette();
+  const QColor qt_colour(colour.red, colour.green, colour.blue);
+  if (kind == ControlKind::kListBox) {
+    palette.setColor(QPalette::Base, qt_colour);
+  } else {
+    palette.setColor(QPalette::Window, qt_colour);
+    if (kind) palette.setColor(QPalette::Button, qt_colour);
+  }
+  widget.setPalette(palette);
 }
 
 }  // namespace
 
-FormWidget::FormWidget(QWidget* parent) : QWidget(parent, kFixedDialogFrame) {
+FormWidget::FormWidget(const Form1Description& description, QWidget* parent)
+    : QWidget(parent, kFixedDialogFrame) {
   static const bool artwork_registered = (RegisterArtwork(), true);
   Q_UNUSED(artwork_registered);
-  setObjectName(QStringLiteral("Form1"));
+  CheckControlKinds(description);
+  setObjectName(QString::fromUtf8(description.name));
   setWindowIcon(QIcon(QStringLiteral(":/artwork/velloran.png")));
-  setAutoFillBackground(true);
-  QPalette white_background = palette();
-  white_background.setColor(QPalette::Window, Qt::white);
-  setPalette(white_background);
+  if (description.background) {
+    setAutoFillBackground(true);
+    SetBackground(*this, std::nullopt, *description.background);
+  }
 
   const TwipsScale scale(*screen());
-  setFixedSize(scale.ToPixels(kClientWidth), scale.ToPixels(kClientHeight));
+  setFixedSize(scale.ToPixels(description.client_width), scale.ToPixels(description.client_height));
   setMouseTracking(true);
 
-  // Created in tab order.
-  command1_ = new QPushButton(QStringLiteral("Command1"), this);
-  command1_->setObjectName(QStringLiteral("Command1"));
-  command1_->setAutoDefault(false);
-  PlaceControl(*command1_, scale, kCommand1);
-
-  list1_ = new HorizontalListWidget(this);
-  list1_->setObjectName(QStringLiteral("List1"));
-  list1_->setFont(ArialFont(9, false));
-  list1_->setToolTip(QStringLiteral("Double click list item to remove it."));
-  PlaceControl(*list1_, scale, kList1);
-
-  check1_ = CreatePictureButton("Check1", QStringLiteral(":/artwork/add_files.jpg"));
-  PlaceControl(*check1_, scale, kCheck1);
-  check2_ = CreatePictureButton("Check2", QStringLiteral(":/artwork/remove_dupes.jpg"));
-  PlaceControl(*check2_, scale, kCheck2);
-
-  setTabOrder(command1_, list1_);
-  setTabOrder(list1_, check1_);
-  setTabOrder(check1_, check2_);
-  command1_->setFocus();
+  command1_ = CreateControl<QPushButton>(description.command1, scale);
+  list1_ = CreateControl<HorizontalListWidget>(description.list1, scale);
+  check1_ = CreateControl<QPushButton>(description.check1, scale);
+  check2_ = CreateControl<QPushButton>(description.check2, scale);
+  SetTabOrder(description);
 
   WatchMouseMoves(*list1_);
   WatchMouseMoves(*list1_->viewport());
@@ -83,21 +68,57 @@ FormWidget::FormWidget(QWidget* parent) : QWidget(parent, kFixedDialogFrame) {
   WatchMouseMoves(*check2_);
 }
 
-QPushButton* FormWidget::CreatePictureButton(const char* name, const QString& picture) {
+// The control of the described kind, with the properties every kind shares.
+// The kinds were checked, so the cast to the widget's class holds.
+template <typename Widget>
+Widget* FormWidget::CreateControl(const ControlDescription& control, const TwipsScale& scale) {
+  QWidget* widget = CreateControlOfKind(control);
+  widget->setObjectName(QString::fromUtf8(control.name));
+  const Placement& place = control.place;
+  widget->setGeometry(scale.ToPixels(place.left, place.top, place.width, place.height));
+  if (control.font) widget->setFont(ToQFont(*control.font));
+  if (!control.tool_tip.empty()) widget->setToolTip(QString::fromUtf8(control.tool_tip));
+  if (control.background) SetBackground(*widget, control.kind, *control.background);
+  return qobject_cast<Widget*>(widget);
+}
+
+QWidget* FormWidget::CreateControlOfKind(const ControlDescription& control) {
+  switch (control.kind) {
+    case ControlKind::kCommandButton: {
+      auto* button = new QPushButton(QString::fromUtf8(control.caption), this);
+      button->setAutoDefault(false);
+      return button;
+    }
+    case ControlKind::kListBox:
+      return new HorizontalListWidget(this);
+    case ControlKind::kPictureButton:
+      return CreatePictureButton(control);
+  }
+  return new QWidget(this);
+}
+
+// A checkable button showing its picture, at the picture's own size, in the
+// middle of its face.
+QPushButton* FormWidget::CreatePictureButton(const ControlDescription& control) {
   auto* button = new QPushButton(this);
-  button->setObjectName(QString::fromLatin1(name));
   button->setCheckable(true);
   button->setAutoDefault(false);
   button->setFocusPolicy(Qt::StrongFocus);
-  button->setFont(ArialFont(11.25, true));
-  QPalette white_face = button->palette();
-  white_face.setColor(QPalette::Button, Qt::white);
-  white_face.setColor(QPalette::Window, Qt::white);
-  button->setPalette(white_face);
-  const QPixmap pixmap(picture);
+  const QPixmap pixmap(QStringLiteral(":/artwork/") + QString::fromUtf8(control.picture) +
+                       QStringLiteral(".jpg"));
   button->setIcon(QIcon(pixmap));
   button->setIconSize(pixmap.size());
   return button;
+}
+
+void FormWidget::SetTabOrder(const Form1Description& description) {
+  std::vector<QWidget*> widgets;
+  for (const ControlDescription* control : InTabOrder(description)) {
+    widgets.push_back(findChild<QWidget*>(QString::fromUtf8(control->name), Qt::FindDirectChildrenOnly));
+  }
+  for (std::size_t i = 1; i < widgets.size(); ++i) setTabOrder(widgets[i - 1], widgets[i]);
+  first_in_tab_order_ = widgets.front();
+  first_in_tab_order_->setFocus();
 }
 
 // Each control reports the moves over itself; none passes them on to the

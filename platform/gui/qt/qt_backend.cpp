@@ -1,5 +1,6 @@
 #include "platform/gui/qt/qt_backend.h"
 
+#include <cstdio>
 #include <exception>
 #include <functional>
 
@@ -7,41 +8,35 @@
 
 namespace velloran::platform::qt {
 
-// Calls one handler. An exception escaping it ends that handler only: it is
-// shown in a message box and the program goes on. Once the program has ended,
-// no handler runs.
+// Calls one handler through the guard, once the handlers are attached.
 template <typename Handler>
 void QtBackend::Dispatch(Handler handler) {
-  if (events_ == nullptr || runtime_.HasEnded()) return;
-  try {
-    std::invoke(handler, *events_);
-  } catch (const std::exception& error) {
-    if (!runtime_.HasEnded()) runtime_.MsgBox(error.what());
-  } catch (...) {
-    if (!runtime_.HasEnded()) runtime_.MsgBox("An unexpected error occurred.");
-  }
+  if (events_ == nullptr) return;
+  guard_.Run([this, &handler] { std::invoke(handler, *events_); });
 }
 
-QtBackend::QtBackend(int& argc, char** argv)
-    : application_(StartApplication(argc, argv)),
-      form_(std::make_unique<FormWidget>()),
+QtBackend::QtBackend(int& argc, char** argv, const UiDescription& description)
+    : application_(StartApplication(argc, argv, description.app_title)),
+      form_(std::make_unique<FormWidget>(description.form1)),
       window_(*form_),
       list1_(form_->list1()),
       check1_(form_->check1(), [this] { Dispatch(&FormEvents::Check1_Click); }),
       check2_(form_->check2(), [this] { Dispatch(&FormEvents::Check2_Click); }),
       common_dialog1_(*form_),
-      runtime_(*form_) {
+      runtime_(*form_, description.app_title),
+      guard_(runtime_, description.unexpected_error) {
   ConnectEvents();
 }
 
 QtBackend::~QtBackend() = default;
 
-std::unique_ptr<QApplication> QtBackend::StartApplication(int& argc, char** argv) {
+std::unique_ptr<QApplication> QtBackend::StartApplication(int& argc, char** argv,
+                                                         std::string_view name) {
   std::unique_ptr<QApplication> application;
   if (QApplication::instance() == nullptr) {
     application = std::make_unique<QApplication>(argc, argv);
   }
-  QApplication::setApplicationName(QStringLiteral("Velloran"));
+  QApplication::setApplicationName(QString::fromUtf8(name));
   QGuiApplication::setDesktopFileName(QStringLiteral("velloran"));
   // The program ends through End or by closing its window, never because a
   // message box was the last window to close.
@@ -78,7 +73,7 @@ int QtBackend::Run(FormEvents& events) {
   if (runtime_.HasEnded()) return 0;
   KeepOutOfTaskBar(*form_);
   form_->show();
-  form_->command1().setFocus();
+  form_->firstInTabOrder().setFocus();
   return QApplication::exec();
 }
 
@@ -97,8 +92,17 @@ bool QtBackend::MayClose() {
 
 namespace velloran::platform {
 
-std::unique_ptr<Backend> CreateBackend(int& argc, char** argv) {
-  return std::make_unique<qt::QtBackend>(argc, argv);
+// Without a window there is nothing to show a message box over, so a start
+// that fails is told on the standard error stream.
+std::unique_ptr<Backend> CreateBackend(int& argc, char** argv, const UiDescription& description) {
+  try {
+    return std::make_unique<qt::QtBackend>(argc, argv, description);
+  } catch (...) {
+    const std::string message = CaughtExceptionMessage(description.unexpected_error);
+    std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(description.app_title.size()),
+                 description.app_title.data(), message.c_str());
+    return nullptr;
+  }
 }
 
 }  // namespace velloran::platform

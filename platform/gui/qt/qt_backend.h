@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/backend.h"
+#include "platform/gui/handler_guard.h"
 #include "platform/gui/qt/form_widget.h"
 #include "platform/gui/qt/qt_common_dialog.h"
 #include "platform/gui/qt/qt_list_box.h"
@@ -14,11 +15,13 @@
 namespace velloran::platform::qt {
 
 // The program on Qt Widgets: the application object (unless one exists
-// already), Form1 with its controls, and the dispatch of the window's events
-// to the handlers.
+// already), Form1 with its controls built from the description, and the
+// dispatch of the window's events to the handlers.
 class QtBackend : public Backend {
  public:
-  QtBackend(int& argc, char** argv);
+  // `description` must outlive the backend. Throws Error when it does not
+  // describe Form1's controls.
+  QtBackend(int& argc, char** argv, const UiDescription& description);
   ~QtBackend() override;
   QtBackend(const QtBackend&) = delete;
   QtBackend& operator=(const QtBackend&) = delete;
@@ -32,7 +35,8 @@ class QtBackend : public Backend {
   FormWidget& Form() { return *form_; }
 
  private:
-  static std::unique_ptr<QApplication> StartApplication(int& argc, char** argv);
+  static std::unique_ptr<QApplication> StartApplication(int& argc, char** argv,
+                                                        std::string_view name);
   void ConnectEvents();
   bool MayClose();
   template <typename Handler>
@@ -46,6 +50,7 @@ class QtBackend : public Backend {
   QtPictureButton check2_;
   QtCommonDialog common_dialog1_;
   QtRuntime runtime_;
+  HandlerGuard guard_;
   FormEvents* events_ = nullptr;
 };
 

@@ -74,7 +74,7 @@ bool QtCommonDialog::ShowOpen() {
     picked.removeIf([](const QString& path) { return QFileInfo(path).isDir(); });
   if (picked.isEmpty()) return false;
   SetFileName(ExplorerReport(dialog.directory().absolutePath(), picked));
-  SetFlags(read_only.isChecked() ? Flags() | kOfnReadOnly : Flags() & ~kOfnReadOnly);
+  WriteBackReadOnly(read_only.isChecked());
   return true;
 }
 

@@ -4,14 +4,14 @@
 #include <memory>
 #include <string>
 
-#include "platform/error.h"
+#include "platform/gui/list_index.h"
 
 namespace velloran::platform::qt {
 
 void QtListBox::AddItem(const std::string& text) { list_.addItem(QString::fromStdString(text)); }
 
 void QtListBox::RemoveItem(int index) {
-  CheckIndex(index, "remove");
+  CheckListIndex(index, list_.count(), "remove");
   const bool was_selected = ListIndex() == index;
   const std::unique_ptr<QListWidgetItem> removed(list_.takeItem(index));
   // The view would select the next entry in its place; a list box selects
@@ -29,7 +29,7 @@ int QtListBox::ListIndex() const {
 int QtListBox::ListCount() const { return list_.count(); }
 
 std::string QtListBox::List(int index) const {
-  CheckIndex(index, "read");
+  CheckListIndex(index, list_.count(), "read");
   return list_.item(index)->text().toStdString();
 }
 
@@ -39,12 +39,5 @@ Font QtListBox::GetFont() const {
 }
 
 void QtListBox::SetHorizontalExtent(int pixels) { list_.setHorizontalExtent(pixels); }
-
-void QtListBox::CheckIndex(int index, const char* operation) const {
-  if (index < 0 || index >= list_.count()) {
-    throw Error("Cannot " + std::string(operation) + " list entry " + std::to_string(index) +
-                ": the list holds " + std::to_string(list_.count()) + " entries.");
-  }
-}
 
 }  // namespace velloran::platform::qt

@@ -19,8 +19,6 @@ class QtListBox : public ListBox {
   void SetHorizontalExtent(int pixels) override;
 
  private:
-  void CheckIndex(int index, const char* operation) const;
-
   HorizontalListWidget& list_;
 };
 

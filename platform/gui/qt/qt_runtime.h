@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtWidgets/QWidget>
+#include <string_view>
 
 #include "platform/runtime.h"
 
@@ -10,7 +11,9 @@ namespace velloran::platform::qt {
 // window.
 class QtRuntime : public Runtime {
  public:
-  explicit QtRuntime(QWidget& main_window) : main_window_(main_window) {}
+  // Message boxes carry `title`.
+  QtRuntime(QWidget& main_window, std::string_view title)
+      : main_window_(main_window), title_(title) {}
 
   std::string AppPath() const override;
   float ScreenWidth() const override;
@@ -19,10 +22,11 @@ class QtRuntime : public Runtime {
   void MsgBox(const std::string& prompt) override;
   void End() override;
 
-  bool HasEnded() const { return ended_; }
+  bool HasEnded() const override { return ended_; }
 
  private:
   QWidget& main_window_;
+  std::string_view title_;
   bool ended_ = false;
 };
 

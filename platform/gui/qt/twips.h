@@ -13,8 +13,6 @@ class TwipsScale {
   explicit TwipsScale(const QScreen& screen)
       : twips_per_pixel_(kTwipsPerInch / screen.logicalDotsPerInchX()) {}
 
-  double TwipsPerPixel() const { return twips_per_pixel_; }
-
   int ToPixels(double twips) const { return qRound(twips / twips_per_pixel_); }
   float ToTwips(int pixels) const { return static_cast<float>(pixels * twips_per_pixel_); }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-// Resources linked into every program that uses the Win32 backend.
+// Resources linked into every program that uses the Win32 backend; the
+// button pictures go by their names (velloran.rc.in).
 #define VELLORAN_IDI_ICON 1
-#define VELLORAN_IDB_ADD_FILES 101
-#define VELLORAN_IDB_REMOVE_DUPES 102

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "platform/error.h"
+#include "platform/gui/handler_guard.h"
+#include "platform/gui/win32/win32_message_box.h"
 #include "platform/os/win32/win32_text.h"
 
 namespace velloran::platform::win32 {
@@ -47,22 +49,28 @@ int RunMessageLoop(const FormWindow& form) {
 
 }  // namespace
 
-Win32Backend::Win32Backend(HINSTANCE instance)
+Win32Backend::Win32Backend(HINSTANCE instance, const UiDescription& description)
     : common_controls_(LoadCommonControls()),
       owner_(CreateHiddenOwner(instance)),
-      form_(instance, owner_.get()),
-      common_dialog_([this] { return form_.hwnd(); }),
-      runtime_(form_) {}
+      form_(instance, owner_.get(), description),
+      common_dialog1_([this] { return form_.hwnd(); }) {}
 
 Controls Win32Backend::GetControls() {
-  return Controls{form_, form_.list1(), form_.check1(), form_.check2(), common_dialog_, runtime_};
+  return Controls{form_,          form_.list1(),    form_.check1(),
+                  form_.check2(), common_dialog1_, form_.runtime()};
 }
 
+// A failure of the message loop itself ends the program, with its message.
 int Win32Backend::Run(FormEvents& events) {
   form_.SetEvents(&events);
   form_.Dispatch([](FormEvents& handlers) { handlers.Form_Load(); });
-  if (!form_.Ended()) form_.Show();
-  const int exit_code = RunMessageLoop(form_);
+  int exit_code = 1;
+  try {
+    if (!form_.Ended()) form_.Show();
+    exit_code = RunMessageLoop(form_);
+  } catch (...) {
+    form_.ShowCaughtException();
+  }
   form_.SetEvents(nullptr);
   return exit_code;
 }
@@ -71,8 +79,20 @@ int Win32Backend::Run(FormEvents& events) {
 
 namespace velloran::platform {
 
-std::unique_ptr<Backend> CreateBackend(int& /*argc*/, char** /*argv*/) {
-  return std::make_unique<win32::Win32Backend>(GetModuleHandleW(nullptr));
+// A window that cannot be built is told in a message box of its own.
+std::unique_ptr<Backend> CreateBackend(int& /*argc*/, char** /*argv*/,
+                                       const UiDescription& description) {
+  try {
+    return std::make_unique<win32::Win32Backend>(GetModuleHandleW(nullptr), description);
+  } catch (...) {
+    try {
+      win32::ShowMessageBox(nullptr, description.app_title,
+                            CaughtExceptionMessage(description.unexpected_error));
+    } catch (...) {
+      // Nothing else could tell the user.
+    }
+    return nullptr;
+  }
 }
 
 }  // namespace velloran::platform

@@ -4,16 +4,17 @@
 #include "platform/gui/win32/win32_common_dialog.h"
 #include "platform/gui/win32/win32_form.h"
 #include "platform/gui/win32/win32_handles.h"
-#include "platform/gui/win32/win32_runtime.h"
 
 namespace velloran::platform::win32 {
 
-// The program on the Windows API: Form1 and its controls, CommonDialog1 and
-// the runtime services, and a message loop with dialog-style keyboard
-// navigation.
+// The program on the Windows API: Form1 and its controls built from the
+// description, CommonDialog1 and the runtime services, and a message loop
+// with dialog-style keyboard navigation.
 class Win32Backend final : public Backend {
  public:
-  explicit Win32Backend(HINSTANCE instance);
+  // `description` must outlive the backend. Throws Error when the window
+  // cannot be built.
+  Win32Backend(HINSTANCE instance, const UiDescription& description);
 
   Controls GetControls() override;
   int Run(FormEvents& events) override;
@@ -24,8 +25,7 @@ class Win32Backend final : public Backend {
   UniqueModule common_controls_;  // loaded before and freed after every window
   UniqueWindow owner_;            // hidden; keeps Form1 out of the task bar
   FormWindow form_;
-  Win32CommonDialog common_dialog_;
-  Win32Runtime runtime_;
+  Win32CommonDialog common_dialog1_;
 };
 
 }  // namespace velloran::platform::win32

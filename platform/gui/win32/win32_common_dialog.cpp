@@ -15,6 +15,12 @@
 namespace velloran::platform::win32 {
 namespace {
 
+// Flags go to the dialog as they are.
+static_assert(kOfnReadOnly == OFN_READONLY);
+static_assert(kOfnAllowMultiselect == OFN_ALLOWMULTISELECT);
+static_assert(kOfnExplorer == OFN_EXPLORER);
+static_assert(kOfnLongNames == OFN_LONGNAMES);
+
 // The report buffer's first size, in UTF-16 units: room for thousands of
 // picked names. It grows when a selection still does not fit (Windows then
 // reports FNERR_BUFFERTOOSMALL); above the maximum it stops growing.
@@ -113,8 +119,12 @@ bool Win32CommonDialog::Show(Kind kind) {
 
     const BOOL chosen = kind == Kind::kOpen ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);
     if (chosen) {
-      SetFileName(kind == Kind::kOpen ? OpenReport(buffer, dialog.nFileOffset)
-                                      : SaveReport(buffer));
+      if (kind == Kind::kOpen) {
+        SetFileName(OpenReport(buffer, dialog.nFileOffset));
+        WriteBackReadOnly((dialog.Flags & OFN_READONLY) != 0);
+      } else {
+        SetFileName(SaveReport(buffer));
+      }
       return true;
     }
     const DWORD error = CommDlgExtendedError();

@@ -2,10 +2,15 @@
 
 #include <commctrl.h>
 
+#include <cwctype>
+#include <iterator>
+#include <string>
 #include <utility>
 
 #include "platform/error.h"
+#include "platform/gui/form1_layout.h"
 #include "platform/gui/win32/resource_ids.h"
+#include "platform/gui/win32/win32_colour.h"
 #include "platform/gui/win32/win32_dpi.h"
 #include "platform/gui/win32/win32_message_box.h"
 #include "platform/mouse_pointer.h"
@@ -16,33 +21,54 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"VelloranForm1";
 constexpr wchar_t kTrackedProperty[] = L"VelloranMouseTracked";
-constexpr wchar_t kListToolTip[] = L"Double click list item to remove it.";
 
 // A fixed dialog frame: title bar, system menu and close button; no sizing
 // border, no minimise or maximise button.
 constexpr DWORD kFormStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = 0;
 
-// The client area and the controls, in twips (15 make a pixel at 96 DPI).
-constexpr float kClientWidth = 6285;
-constexpr float kClientHeight = 2340;
-
-struct Placement {
+// Which control of the description has which identifier.
+struct ControlSlot {
+  ControlDescription Form1Description::*control;
   FormWindow::ControlId id;
-  float left, top, width, height;
 };
-constexpr Placement kPlacements[] = {
-    {FormWindow::kCommand1, 720, 2640, 615, 495},  // below the client area: never seen
-    {FormWindow::kList1, 120, 120, 3975, 2085},
-    {FormWindow::kCheck1, 4200, 120, 1935, 975},
-    {FormWindow::kCheck2, 4200, 1200, 1935, 975},
+constexpr ControlSlot kControls[] = {
+    {&Form1Description::command1, FormWindow::kCommand1},
+    {&Form1Description::list1, FormWindow::kList1},
+    {&Form1Description::check1, FormWindow::kCheck1},
+    {&Form1Description::check2, FormWindow::kCheck2},
 };
 
+// The font of the window, and of a control that is given none.
 const Font kDefaultFont{"MS Shell Dlg", false, 8.25};
-const Font kButtonFont{"Arial", true, 11.25};
 
+// The window class and styles that make a control of each kind.
+struct ControlClass {
+  const wchar_t* window_class;
+  DWORD style;
+  DWORD ex_style;
+};
+
+ControlClass ClassForKind(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kCommandButton:
+      return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
+    case ControlKind::kListBox:
+      return {L"LISTBOX", WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+              WS_EX_CLIENTEDGE};
+    case ControlKind::kPictureButton:
+      return {L"BUTTON", WS_TABSTOP | BS_OWNERDRAW, 0};
+  }
+  return {L"STATIC", 0, 0};
+}
+
+// Windows keeps a font's name in LF_FACESIZE characters, the closing NUL
+// included, and would silently shorten a longer one.
 UniqueFont MakeFont(const Font& font, UINT dpi) {
   const std::wstring name = Widen(font.name);
+  if (name.size() >= LF_FACESIZE)
+    throw Error("Cannot create the font \"" + font.name + "\": the name is longer than " +
+                std::to_string(LF_FACESIZE - 1) + " characters");
   HFONT handle =
       CreateFontW(FontHeightForPoints(font.size, dpi), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
                   FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -51,6 +77,8 @@ UniqueFont MakeFont(const Font& font, UINT dpi) {
   return UniqueFont(handle);
 }
 
+// The window paints its own background (WM_ERASEBKGND) in the described
+// colour, so the class has no brush.
 void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;
@@ -61,34 +89,44 @@ void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
       LoadImageW(instance, MAKEINTRESOURCEW(VELLORAN_IDI_ICON), IMAGE_ICON,
                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  window_class.hbrBackground = nullptr;
   window_class.lpszClassName = kFormClass;
   if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     throw Error("Cannot register the window class: " + SystemMessage(GetLastError()));
 }
 
-HBITMAP LoadPicture(HINSTANCE instance, int id) {
-  return static_cast<HBITMAP>(
-      LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+// A picture of the description: the bitmap resource named as the artwork
+// file, in capitals as resource compilers store names (velloran.rc.in);
+// none when the description names none.
+UniqueBitmap LoadPicture(HINSTANCE instance, std::string_view name) {
+  if (name.empty()) return nullptr;
+  std::wstring resource = Widen(name);
+  for (wchar_t& c : resource) c = static_cast<wchar_t>(std::towupper(c));
+  HANDLE picture = LoadImageW(instance, resource.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+  if (!picture)
+    throw Error("Cannot load the picture \"" + std::string(name) +
+                "\": " + SystemMessage(GetLastError()));
+  return UniqueBitmap(static_cast<HBITMAP>(picture));
 }
 
 }  // namespace
 
-FormWindow::FormWindow(HINSTANCE instance, HWND owner)
-    : check1_([this] {
-        if (events_ && !ended_) events_->Check1_Click();
-      }),
-      check2_([this] {
-        if (events_ && !ended_) events_->Check2_Click();
-      }),
+FormWindow::FormWindow(HINSTANCE instance, HWND owner, const UiDescription& description)
+    : description_(description),
+      layout_(description.form1),
+      runtime_(*this, description.app_title),
+      guard_(runtime_, description.unexpected_error),
+      check1_([this] { Dispatch([](FormEvents& events) { events.Check1_Click(); }); }),
+      check2_([this] { Dispatch([](FormEvents& events) { events.Check2_Click(); }); }),
       font_(kDefaultFont) {
+  CheckControlKinds(layout_);
   RegisterFormClass(instance, &FormWindow::WindowProc);
   if (!CreateWindowExW(kFormExStyle, kFormClass, L"", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                        CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, this))
     throw Error("Cannot create the window: " + SystemMessage(GetLastError()));
   try {
     CreateControls(instance);
-    AddToolTip(instance);
+    AddToolTips(instance);
     LayOut(Dpi());
   } catch (...) {
     DestroyWindow(window_);
@@ -105,37 +143,43 @@ UINT FormWindow::Dpi() const { return WindowDpi(window_); }
 
 // ---------------------------------------------------------------- creation
 
-HWND FormWindow::CreateControl(HINSTANCE instance, const wchar_t* window_class, const wchar_t* text,
-                               DWORD style, DWORD ex_style, ControlId id) {
-  HWND control =
-      CreateWindowExW(ex_style, window_class, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
-                      window_, reinterpret_cast<HMENU>(INT_PTR{id}), instance, nullptr);
-  if (!control)
-    throw Error("Cannot create a control of the window: " + SystemMessage(GetLastError()));
-  return control;
+HWND FormWindow::CreateControl(HINSTANCE instance, const ControlDescription& control,
+                               ControlId id) {
+  const ControlClass kind = ClassForKind(control.kind);
+  const std::wstring caption = Widen(control.caption);
+  HWND handle = CreateWindowExW(kind.ex_style, kind.window_class, caption.c_str(),
+                                WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 0, 0, window_,
+                                reinterpret_cast<HMENU>(INT_PTR{id}), instance, nullptr);
+  if (!handle)
+    throw Error("Cannot create " + std::string(control.name) + ": " +
+                SystemMessage(GetLastError()));
+  return handle;
 }
 
-// Creation order is the tab order: Command1, List1, Check1, Check2.
+// Creation order is the tab order (for the dialog-style keyboard handling);
+// the first in it holds the focus when the window opens.
 void FormWindow::CreateControls(HINSTANCE instance) {
-  command1_ =
-      CreateControl(instance, L"BUTTON", L"Command1", WS_TABSTOP | BS_PUSHBUTTON, 0, kCommand1);
-  HWND list =
-      CreateControl(instance, L"LISTBOX", L"",
-                    WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                    WS_EX_CLIENTEDGE, kList1);
-  HWND check1 = CreateControl(instance, L"BUTTON", L"", WS_TABSTOP | BS_OWNERDRAW, 0, kCheck1);
-  HWND check2 = CreateControl(instance, L"BUTTON", L"", WS_TABSTOP | BS_OWNERDRAW, 0, kCheck2);
+  for (const ControlDescription* control : InTabOrder(layout_)) {
+    for (const ControlSlot& slot : kControls) {
+      if (&(layout_.*slot.control) != control) continue;
+      const HWND created = CreateControl(instance, *control, slot.id);
+      if (!focus_) focus_ = created;
+    }
+  }
 
-  list1_.Attach(list);
-  add_files_picture_.reset(LoadPicture(instance, VELLORAN_IDB_ADD_FILES));
-  remove_dupes_picture_.reset(LoadPicture(instance, VELLORAN_IDB_REMOVE_DUPES));
-  check1_.Attach(check1, add_files_picture_.get());
-  check2_.Attach(check2, remove_dupes_picture_.get());
+  command1_ = GetDlgItem(window_, kCommand1);
+  HWND list = GetDlgItem(window_, kList1);
+  HWND check1 = GetDlgItem(window_, kCheck1);
+  HWND check2 = GetDlgItem(window_, kCheck2);
+  list1_.Attach(list, layout_.list1.font.value_or(kDefaultFont));
+  check1_picture_ = LoadPicture(instance, layout_.check1.picture);
+  check2_picture_ = LoadPicture(instance, layout_.check2.picture);
+  check1_.Attach(check1, check1_picture_.get(), layout_.check1.background);
+  check2_.Attach(check2, check2_picture_.get(), layout_.check2.background);
 
   TrackMouse(list, tracked_[0], &FormEvents::List1_MouseMove);
   TrackMouse(check1, tracked_[1], &FormEvents::Check1_MouseMove);
   TrackMouse(check2, tracked_[2], &FormEvents::Check2_MouseMove);
-  focus_ = command1_;
 }
 
 void FormWindow::TrackMouse(HWND control, MouseTracked& tracked, void (FormEvents::*mouse_move)()) {
@@ -147,26 +191,34 @@ void FormWindow::TrackMouse(HWND control, MouseTracked& tracked, void (FormEvent
 }
 
 // The tool tip control lives in comctl32, which the backend loads at run
-// time; without it the list simply has no tool tip.
-void FormWindow::AddToolTip(HINSTANCE instance) {
-  tool_tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
-  if (!tool_tip_) return;
-  TOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = window_;
-  tool.uId = reinterpret_cast<UINT_PTR>(list1_.hwnd());
-  tool.lpszText = const_cast<wchar_t*>(kListToolTip);
-  SendMessageW(tool_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+// time; without it the controls simply have no tool tips.
+void FormWindow::AddToolTips(HINSTANCE instance) {
+  for (const ControlSlot& slot : kControls) {
+    const ControlDescription& control = layout_.*slot.control;
+    if (control.tool_tip.empty()) continue;
+    if (!tool_tip_) {
+      tool_tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                  instance, nullptr);
+      if (!tool_tip_) return;
+    }
+    std::wstring text = Widen(control.tool_tip);
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(window_, slot.id));
+    tool.lpszText = text.data();  // copied by the tool tip
+    SendMessageW(tool_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
 }
 
 // Sizes the window to its client area, places the controls and makes their
 // fonts, all for `dpi`.
 void FormWindow::LayOut(UINT dpi) {
-  const int client_width = TwipsToPixels(kClientWidth, dpi);
-  const int client_height = TwipsToPixels(kClientHeight, dpi);
+  const int client_width = TwipsToPixels(static_cast<float>(layout_.client_width), dpi);
+  const int client_height = TwipsToPixels(static_cast<float>(layout_.client_height), dpi);
   SIZE outer = OuterSizeForClient(client_width, client_height, kFormStyle, kFormExStyle, dpi);
   constexpr UINT kResizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
   SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, kResizeOnly);
@@ -179,22 +231,23 @@ void FormWindow::LayOut(UINT dpi) {
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, kResizeOnly);
   }
 
-  for (const Placement& place : kPlacements) {
-    MoveWindow(GetDlgItem(window_, place.id), TwipsToPixels(place.left, dpi),
-               TwipsToPixels(place.top, dpi), TwipsToPixels(place.width, dpi),
-               TwipsToPixels(place.height, dpi), TRUE);
+  // Every font is made before any is set, so that a failure leaves the
+  // controls with the fonts they have; each control gets its new font before
+  // the old one is deleted.
+  std::array<UniqueFont, std::size(kControls)> fonts;
+  for (std::size_t i = 0; i < fonts.size(); ++i) {
+    fonts[i] = MakeFont((layout_.*kControls[i].control).font.value_or(kDefaultFont), dpi);
   }
-
-  // Each control gets its new font before the old one is deleted.
-  auto set_font = [](HWND control, UniqueFont& slot, UniqueFont font) {
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-    slot = std::move(font);
-  };
-  set_font(command1_, control_font_, MakeFont(kDefaultFont, dpi));
-  set_font(list1_.hwnd(), list_font_, MakeFont(Win32ListBox::ControlFont(), dpi));
-  UniqueFont button_font = MakeFont(kButtonFont, dpi);
-  SendMessageW(check1_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(button_font.get()), TRUE);
-  set_font(check2_.hwnd(), button_font_, std::move(button_font));
+  for (std::size_t i = 0; i < fonts.size(); ++i) {
+    const Placement& place = (layout_.*kControls[i].control).place;
+    HWND control = GetDlgItem(window_, kControls[i].id);
+    MoveWindow(control, TwipsToPixels(static_cast<float>(place.left), dpi),
+               TwipsToPixels(static_cast<float>(place.top), dpi),
+               TwipsToPixels(static_cast<float>(place.width), dpi),
+               TwipsToPixels(static_cast<float>(place.height), dpi), TRUE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts[i].get()), TRUE);
+    control_fonts_[i] = std::move(fonts[i]);
+  }
   measuring_font_.reset();
 }
 
@@ -214,14 +267,6 @@ void FormWindow::End() {
   PostQuitMessage(0);
 }
 
-void FormWindow::ShowError(const char* message) noexcept {
-  try {
-    ShowMessageBox(window_, message);
-  } catch (...) {
-    // Nothing else can tell the user; the program goes on.
-  }
-}
-
 // ---------------------------------------------------------------- messages
 
 LRESULT CALLBACK FormWindow::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -237,7 +282,13 @@ LRESULT CALLBACK FormWindow::WindowProc(HWND window, UINT message, WPARAM wparam
     form->window_ = nullptr;
     return DefWindowProcW(window, message, wparam, lparam);
   }
-  return form->HandleMessage(message, wparam, lparam);
+  // No exception may cross the system's code that called this procedure.
+  try {
+    return form->HandleMessage(message, wparam, lparam);
+  } catch (...) {
+    form->ShowCaughtException();
+    return 0;
+  }
 }
 
 LRESULT CALLBACK FormWindow::ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -279,6 +330,9 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
+    case WM_ERASEBKGND:
+      OnEraseBackground(reinterpret_cast<HDC>(wparam));
+      return TRUE;
     default:
       break;
   }
@@ -331,6 +385,12 @@ void FormWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
   SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   LayOut(dpi);
+}
+
+void FormWindow::OnEraseBackground(HDC dc) const {
+  RECT client{};
+  GetClientRect(window_, &client);
+  FillBackground(dc, client, layout_.background, COLOR_BTNFACE);
 }
 
 void FormWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {

@@ -4,24 +4,32 @@
 #include <string>
 
 #include "platform/form_events.h"
+#include "platform/gui/handler_guard.h"
 #include "platform/gui/win32/win32_handles.h"
 #include "platform/gui/win32/win32_list_box.h"
 #include "platform/gui/win32/win32_picture_button.h"
+#include "platform/gui/win32/win32_runtime.h"
+#include "platform/ui_description.h"
 #include "platform/window.h"
 
 namespace velloran::platform::win32 {
 
 // Form1: a fixed-dialog window, owned by a hidden window so that it stays
-// out of the task bar, with Command1, List1, Check1 and Check2 in tab order.
-// It turns the window's messages into calls of the FormEvents handlers, each
-// guarded so that an escaping exception is shown in a message box.
+// out of the task bar, with Command1, List1, Check1 and Check2 built from the
+// description in its tab order, and the runtime services that go with it.
+// It turns the window's messages into calls of the FormEvents handlers
+// through the handler guard; an exception from its own work on a message is
+// shown the same way, as none may leave the window procedure.
 class FormWindow final : public Window {
  public:
   // Control identifiers; 1 and 2 are IDOK and IDCANCEL, which dialog-style
   // keyboard handling sends for Enter and Esc.
   enum ControlId : int { kCommand1 = 101, kList1 = 102, kCheck1 = 103, kCheck2 = 104 };
 
-  FormWindow(HINSTANCE instance, HWND owner);
+  // `description` must outlive the window; its places, sizes and fonts are
+  // read again whenever the window's DPI changes. Throws Error when the
+  // window cannot be built.
+  FormWindow(HINSTANCE instance, HWND owner, const UiDescription& description);
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;
   ~FormWindow() override;
@@ -31,6 +39,7 @@ class FormWindow final : public Window {
   Win32ListBox& list1() { return list1_; }
   Win32PictureButton& check1() { return check1_; }
   Win32PictureButton& check2() { return check2_; }
+  Runtime& runtime() { return runtime_; }
   UINT Dpi() const;
 
   // Events go to `events` from now on (nullptr: nowhere).
@@ -42,19 +51,17 @@ class FormWindow final : public Window {
   void End();
   bool Ended() const { return ended_; }
 
-  // Runs `call` on the handlers unless the program has ended. An exception
-  // escaping it is shown in a message box and goes no further.
+  // Runs `call` on the handlers through the handler guard: not after End,
+  // and an exception escaping it is shown in a message box and goes no
+  // further.
   template <typename Call>
   void Dispatch(Call&& call) noexcept {
-    if (!events_ || ended_) return;
-    try {
-      call(*events_);
-    } catch (const std::exception& error) {
-      ShowError(error.what());
-    } catch (...) {
-      ShowError("An unexpected error occurred.");
-    }
+    if (!events_) return;
+    guard_.Run([this, &call] { call(*events_); });
   }
+  // Shows the exception now being handled as the guard does; for work on the
+  // window's behalf outside the handlers, such as the message loop.
+  void ShowCaughtException() noexcept { guard_.ShowCaughtException(); }
 
   // Window
   std::string Caption() const override;
@@ -87,10 +94,9 @@ class FormWindow final : public Window {
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   void CreateControls(HINSTANCE instance);
-  HWND CreateControl(HINSTANCE instance, const wchar_t* window_class, const wchar_t* text,
-                     DWORD style, DWORD ex_style, ControlId id);
+  HWND CreateControl(HINSTANCE instance, const ControlDescription& control, ControlId id);
   void TrackMouse(HWND control, MouseTracked& tracked, void (FormEvents::*mouse_move)());
-  void AddToolTip(HINSTANCE instance);
+  void AddToolTips(HINSTANCE instance);
   void LayOut(UINT dpi);
   void MoveTo(int left_pixels, int top_pixels);
   RECT OuterRect() const;
@@ -103,10 +109,14 @@ class FormWindow final : public Window {
   bool OnSetCursor(HWND over, int hit_test);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
+  void OnEraseBackground(HDC dc) const;
   HCURSOR CursorForPointer() const;
   void RefreshCursor() const;
-  void ShowError(const char* message) noexcept;
 
+  const UiDescription& description_;
+  const Form1Description& layout_;
+  Win32Runtime runtime_;
+  HandlerGuard guard_;
   HWND window_ = nullptr;
   HWND command1_ = nullptr;
   HWND tool_tip_ = nullptr;
@@ -115,11 +125,9 @@ class FormWindow final : public Window {
   Win32PictureButton check1_;
   Win32PictureButton check2_;
   std::array<MouseTracked, 3> tracked_{};
-  UniqueBitmap add_files_picture_;
-  UniqueBitmap remove_dupes_picture_;
-  UniqueFont control_font_;  // Command1
-  UniqueFont list_font_;
-  UniqueFont button_font_;
+  UniqueBitmap check1_picture_;
+  UniqueBitmap check2_picture_;
+  std::array<UniqueFont, 4> control_fonts_;  // one per control, in the order of kControls
 
   Font font_;                          // the window's own Font
   mutable UniqueFont measuring_font_;  // made from font_ when first needed

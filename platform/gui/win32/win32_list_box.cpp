@@ -3,14 +3,10 @@
 #include <string>
 
 #include "platform/error.h"
+#include "platform/gui/list_index.h"
 #include "platform/os/win32/win32_text.h"
 
 namespace velloran::platform::win32 {
-
-const Font& Win32ListBox::ControlFont() {
-  static const Font font{"Arial", false, 9.0};
-  return font;
-}
 
 void Win32ListBox::AddItem(const std::string& text) {
   const std::wstring wide = Widen(text);
@@ -21,9 +17,7 @@ void Win32ListBox::AddItem(const std::string& text) {
 }
 
 void Win32ListBox::RemoveItem(int index) {
-  if (index < 0 || index >= ListCount())
-    throw Error("Cannot remove entry " + std::to_string(index) +
-                " of the list: there is no such entry");
+  CheckListIndex(index, ListCount(), "remove");
   SendMessageW(list_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
@@ -38,8 +32,9 @@ int Win32ListBox::ListCount() const {
 }
 
 std::string Win32ListBox::List(int index) const {
+  CheckListIndex(index, ListCount(), "read");
   const LRESULT length = SendMessageW(list_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (index < 0 || length == LB_ERR) return {};
+  if (length == LB_ERR) return {};
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   const LRESULT copied = SendMessageW(list_, LB_GETTEXT, static_cast<WPARAM>(index),
                                       reinterpret_cast<LPARAM>(text.data()));

@@ -8,7 +8,11 @@ namespace velloran::platform::win32 {
 // List1: a LISTBOX control (unsorted, single selection, notifying).
 class Win32ListBox final : public ListBox {
  public:
-  void Attach(HWND list) { list_ = list; }
+  // `font` is the one the window gives the control.
+  void Attach(HWND list, const Font& font) {
+    list_ = list;
+    font_ = font;
+  }
   HWND hwnd() const { return list_; }
 
   void AddItem(const std::string& text) override;
@@ -19,12 +23,9 @@ class Win32ListBox final : public ListBox {
   Font GetFont() const override { return font_; }
   void SetHorizontalExtent(int pixels) override;
 
-  // The font the window gives the control.
-  static const Font& ControlFont();
-
  private:
   HWND list_ = nullptr;
-  Font font_ = ControlFont();
+  Font font_;
 };
 
 }  // namespace velloran::platform::win32

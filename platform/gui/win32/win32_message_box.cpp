@@ -2,14 +2,13 @@
 
 #include "platform/error.h"
 #include "platform/os/win32/win32_text.h"
-#include "platform/runtime.h"
 
 namespace velloran::platform::win32 {
 
-void ShowMessageBox(HWND owner, const std::string& prompt) {
+void ShowMessageBox(HWND owner, std::string_view title, const std::string& prompt) {
   const std::wstring text = Widen(prompt);
-  const std::wstring title = Widen(kAppTitle);
-  if (MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK) == 0)
+  const std::wstring wide_title = Widen(title);
+  if (MessageBoxW(owner, text.c_str(), wide_title.c_str(), MB_OK) == 0)
     throw Error("Cannot show the message \"" + prompt + "\": " + SystemMessage(GetLastError()));
 }
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/error.h"
+#include "platform/gui/win32/win32_colour.h"
 #include "platform/gui/win32/win32_handles.h"
 
 namespace velloran::platform::win32 {
@@ -41,9 +42,10 @@ void DrawPictureCentred(HDC dc, const RECT& face, HBITMAP picture, int shift, UI
 Win32PictureButton::Win32PictureButton(std::function<void()> raise_click)
     : raise_click_(std::move(raise_click)) {}
 
-void Win32PictureButton::Attach(HWND button, HBITMAP picture) {
+void Win32PictureButton::Attach(HWND button, HBITMAP picture, std::optional<Colour> background) {
   button_ = button;
   picture_ = picture;
+  background_ = background;
 }
 
 void Win32PictureButton::SetValue(int value) {
@@ -71,7 +73,7 @@ void Win32PictureButton::Draw(const DRAWITEMSTRUCT& item, UINT dpi) const {
   const bool pressed = value_ != kUnchecked || (item.itemState & ODS_SELECTED);
 
   // The picture may be taller than the face: the edge goes on top of it.
-  FillRect(dc, &face, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  FillBackground(dc, face, background_, COLOR_BTNFACE);
   DrawPictureCentred(dc, face, picture_, pressed ? 1 : 0, dpi);
   DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
 

@@ -4,6 +4,7 @@
 
 #include "platform/error.h"
 #include "platform/gui/win32/win32_dpi.h"
+#include "platform/gui/win32/win32_form.h"
 #include "platform/gui/win32/win32_message_box.h"
 #include "platform/os/win32/win32_text.h"
 
@@ -27,16 +28,15 @@ std::wstring ProgramPath() {
 
 }  // namespace
 
-// The folder without a trailing separator, except for a drive's root
-// folder ("C:\").
-std::string Win32Runtime::AppPath() const {
-  const std::wstring program = ProgramPath();
-  const std::size_t last_separator = program.find_last_of(L"\\/");
-  if (last_separator == std::wstring::npos) return {};
-  std::wstring folder = program.substr(0, last_separator);
+std::wstring ProgramFolder(std::wstring_view program_path) {
+  const std::size_t last_separator = program_path.find_last_of(L"\\/");
+  if (last_separator == std::wstring_view::npos) return {};
+  std::wstring folder(program_path.substr(0, last_separator));
   if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
-  return Narrow(folder);
+  return folder;
 }
+
+std::string Win32Runtime::AppPath() const { return Narrow(ProgramFolder(ProgramPath())); }
 
 float Win32Runtime::ScreenWidth() const {
   return PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), form_.Dpi());
@@ -48,6 +48,12 @@ float Win32Runtime::ScreenHeight() const {
 
 int Win32Runtime::VerticalScrollBarWidth() const { return SystemMetric(SM_CXVSCROLL, form_.Dpi()); }
 
-void Win32Runtime::MsgBox(const std::string& prompt) { ShowMessageBox(form_.hwnd(), prompt); }
+void Win32Runtime::MsgBox(const std::string& prompt) {
+  ShowMessageBox(form_.hwnd(), title_, prompt);
+}
+
+void Win32Runtime::End() { form_.End(); }
+
+bool Win32Runtime::HasEnded() const { return form_.Ended(); }
 
 }  // namespace velloran::platform::win32

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string_view>
+
+// Every text the user sees, in one place. The toolkits get theirs through the
+// window's description (app/ui_description.cpp), the removal run through
+// Form1 (app/form1.cpp).
+namespace velloran::texts {
+
+// The window's caption and the title of every message box.
+inline constexpr std::string_view kAppTitle = "Velloran";
+
+// The window's controls.
+inline constexpr std::string_view kCommand1Caption = "Command1";
+inline constexpr std::string_view kList1ToolTip = "Double click list item to remove it.";
+
+// The add button's open dialog.
+inline constexpr std::string_view kAddFilesTitle = "Add File(s) - Hold Ctrl to select multiple files";
+inline constexpr std::string_view kAddFilesFilter = "All Files (*.*)|*.*|";
+
+// The removal run: the save dialog's title is kSaveTitleBefore, the file's
+// path and kSaveTitleAfter; the messages end with the file's path or the list
+// of files created.
+inline constexpr std::string_view kSaveTitleBefore = "Save ";
+inline constexpr std::string_view kSaveTitleAfter = " As";
+inline constexpr std::string_view kNoDuplicatesFound = "No duplicates found in ";
+inline constexpr std::string_view kFilesCreated = "File(s) created: ";
+
+// Shown for an error that carries no message of its own.
+inline constexpr std::string_view kUnexpectedError = "An unexpected error occurred.";
+
+}  // namespace velloran::texts

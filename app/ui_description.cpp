@@ -1,0 +1,79 @@
+#include "app/ui_description.h"
+
+#include "app/texts.h"
+
+namespace velloran {
+namespace {
+
+using platform::ControlKind;
+
+const platform::Font kButtonFont{"Arial", true, 11.25};
+
+}  // namespace
+
+// Every property is listed; {} leaves the toolkit's default. Places and
+// sizes are in twips; at 96 dots per inch the list is at (8, 8),
+// 265 x 139 pixels, and the buttons at (280, 8) and (280, 80), 129 x 65 each.
+// Command1 lies wholly below the client area, so the user never sees it, yet
+// as first in the tab order it holds the focus when the window opens.
+const platform::UiDescription kUiDescription{
+    .app_title = texts::kAppTitle,
+    .unexpected_error = texts::kUnexpectedError,
+    .form1 =
+        {
+            .name = "Form1",
+            .client_width = 6285,
+            .client_height = 2340,
+            .background = platform::kWhite,
+            .command1 =
+                {
+                    .name = "Command1",
+                    .kind = ControlKind::kCommandButton,
+                    .place = {720, 2640, 615, 495},
+                    .tab_index = 0,
+                    .caption = texts::kCommand1Caption,
+                    .tool_tip = {},
+                    .font = {},
+                    .background = {},
+                    .picture = {},
+                },
+            .list1 =
+                {
+                    .name = "List1",
+                    .kind = ControlKind::kListBox,
+                    .place = {120, 120, 3975, 2085},
+                    .tab_index = 1,
+                    .caption = {},
+                    .tool_tip = texts::kList1ToolTip,
+                    .font = platform::Font{"Arial", false, 9},
+                    .background = {},
+                    .picture = {},
+                },
+            .check1 =
+                {
+                    .name = "Check1",
+                    .kind = ControlKind::kPictureButton,
+                    .place = {4200, 120, 1935, 975},
+                    .tab_index = 2,
+                    .caption = {},
+                    .tool_tip = {},
+                    .font = kButtonFont,
+                    .background = platform::kWhite,
+                    .picture = "add_files",
+                },
+            .check2 =
+                {
+                    .name = "Check2",
+                    .kind = ControlKind::kPictureButton,
+                    .place = {4200, 1200, 1935, 975},
+                    .tab_index = 3,
+                    .caption = {},
+                    .tool_tip = {},
+                    .font = kButtonFont,
+                    .background = platform::kWhite,
+                    .picture = "remove_dupes",
+                },
+        },
+};
+
+}  // namespace velloran

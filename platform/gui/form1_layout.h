@@ -1,0 +1,18 @@
+#pragma once
+
+#include <vector>
+
+#include "platform/ui_description.h"
+
+namespace velloran::platform {
+
+// Throws Error unless each control of `description` is of the kind its place
+// in Form1 needs: Command1 a command button, List1 a list box, Check1 and
+// Check2 picture buttons. A toolkit checks this before it builds the window.
+void CheckControlKinds(const Form1Description& description);
+
+// Form1's controls in the keyboard's order: lowest tab index first, and in
+// the description's order where two are equal.
+std::vector<const ControlDescription*> InTabOrder(const Form1Description& description);
+
+}  // namespace velloran::platform

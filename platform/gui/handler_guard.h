@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "platform/runtime.h"
+
+namespace velloran::platform {
+
+// How every toolkit runs the window's handlers: one at a time, none after End,
+// and an exception that escapes one ends that handler only. Its message is
+// shown in the program's message box (Runtime::MsgBox) and the program goes
+// on. Toolkits also catch their own work with it wherever nothing above them
+// could (a window procedure, the message loop).
+class HandlerGuard {
+ public:
+  // `unexpected_error` is shown for an exception that carries no message.
+  HandlerGuard(Runtime& runtime, std::string_view unexpected_error)
+      : runtime_(runtime), unexpected_error_(unexpected_error) {}
+
+  // Runs `handler()` unless the program has ended.
+  template <typename Handler>
+  void Run(Handler&& handler) noexcept {
+    if (runtime_.HasEnded()) return;
+    try {
+      std::forward<Handler>(handler)();
+    } catch (...) {
+      ShowCaughtException();
+    }
+  }
+
+  // Shows the exception now being handled, unless the program has ended. Call
+  // it only inside a catch block. A message box that fails is let go: nothing
+  // else could tell the user.
+  void ShowCaughtException() noexcept;
+
+ private:
+  Runtime& runtime_;
+  std::string_view unexpected_error_;
+};
+
+// The message of the exception now being handled, or `unexpected_error` for
+// one that carries none. Call it only inside a catch block.
+std::string CaughtExceptionMessage(std::string_view unexpected_error);
+
+}  // namespace velloran::platform
