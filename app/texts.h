@@ -15,7 +15,8 @@ inline constexpr std::string_view kCommand1Caption = "Command1";
 inline constexpr std::string_view kList1ToolTip = "Double click list item to remove it.";
 
 // The add button's open dialog.
-inline constexpr std::string_view kAddFilesTitle = "Add File(s) - Hold Ctrl to select multiple files";
+inline constexpr std::string_view kAddFilesTitle =
+    "Add File(s) - Hold Ctrl to select multiple files";
 inline constexpr std::string_view kAddFilesFilter = "All Files (*.*)|*.*|";
 
 // The removal run: the save dialog's title is kSaveTitleBefore, the file's

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/error.h"
 #include "tests/handlers/handler_fixture.h"
 
 namespace velloran::testing {
@@ -23,14 +24,32 @@ TEST_F(FileListTest, OpenDialogIsSetUpBeforeEveryShowing) {
   ui_.commonDialog1.SetFilter("");
   AddFiles("/work/other.txt");
 
+  // Read-only ticked, several picks allowed, explorer style, long names.
+  constexpr std::uint32_t kFlags = platform::kOfnReadOnly | platform::kOfnAllowMultiselect |
+                                   platform::kOfnExplorer | platform::kOfnLongNames;
   for (const Showing& showing : ui_.commonDialog1.Showings()) {
     EXPECT_EQ(showing.kind, platform::fake::FakeCommonDialog::Kind::kOpen);
-    EXPECT_EQ(showing.flags, 2621953u);
+    EXPECT_EQ(showing.flags, kFlags);
     EXPECT_EQ(showing.title, "Add File(s) - Hold Ctrl to select multiple files");
     EXPECT_EQ(showing.filter, "All Files (*.*)|*.*|");
   }
   // The dialog starts from whatever it reported last.
   EXPECT_EQ(ui_.commonDialog1.Showings()[1].file_name, "/work/list.txt");
+}
+
+// The save dialog runs with the flags the open dialog left, the user's
+// read-only tick included.
+TEST_F(FileListTest, TheReadOnlyTickTravelsToTheSaveDialog) {
+  const std::string source = dir_.File("a.txt");
+  WriteBytes(source, "a\na\n");
+  ui_.commonDialog1.WillAccept(source, /*read_only_ticked=*/false);
+  ui_.ClickCheck1();
+  ui_.commonDialog1.WillCancel();
+  ui_.ClickCheck2();
+  ASSERT_EQ(ui_.commonDialog1.Showings().size(), 2u);
+  EXPECT_TRUE(ui_.commonDialog1.Showings()[0].flags & platform::kOfnReadOnly);
+  EXPECT_FALSE(ui_.commonDialog1.Showings()[1].flags & platform::kOfnReadOnly);
+  EXPECT_TRUE(ui_.commonDialog1.Showings()[1].flags & platform::kOfnAllowMultiselect);
 }
 
 TEST_F(FileListTest, OnePickedFileIsAddedAsReported) {
@@ -87,6 +106,21 @@ TEST_F(FileListTest, AmpersandsMeasureAsMnemonicPrefixes) {
   EXPECT_EQ(ui_.list1.HorizontalExtent(), 2 * 9 + 17);
   AddFiles("R&&D&&&&");  // each && measures as one &
   EXPECT_EQ(ui_.list1.HorizontalExtent(), 5 * 9 + 17);
+}
+
+TEST_F(FileListTest, AnEntryOutsideTheListIsAnErrorNamingItsIndex) {
+  AddFiles("/w/1.txt");
+  for (const int index : {1, -1}) {
+    try {
+      ui_.list1.List(index);
+      ADD_FAILURE() << "read entry " << index;
+    } catch (const platform::Error& error) {
+      EXPECT_NE(std::string(error.what()).find("entry " + std::to_string(index)), std::string::npos)
+          << error.what();
+    }
+  }
+  EXPECT_THROW(ui_.list1.RemoveItem(1), platform::Error);
+  EXPECT_EQ(ui_.list1.ListCount(), 1);
 }
 
 TEST_F(FileListTest, DoubleClickRemovesTheSelectedEntryOnly) {

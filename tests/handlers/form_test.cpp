@@ -60,13 +60,13 @@ TEST_F(HandlerTest, LoadWithoutAUsablePointerFileOpensQuietly) {
   EXPECT_TRUE(ui_.runtime.Messages().empty());
 }
 
-TEST(FileExists, IsFalseForAnythingWithoutADate) {
+// Which paths have no date is the file layer's to say (files_test.cpp); the
+// probe turns its failure into false.
+TEST(FileExists, IsFalseInsteadOfAnError) {
   TempDir dir;
   WriteBytes(dir.File("present.txt"), "x");
   EXPECT_TRUE(FileExists(dir.File("present.txt")));
   EXPECT_FALSE(FileExists(dir.File("missing.txt")));
-  EXPECT_FALSE(FileExists(dir.File("no-such-folder") + platform::kPathSeparator + "a.txt"));
-  EXPECT_FALSE(FileExists(dir.File("present.txt") + std::string(1, '\0') + "tail"));
   EXPECT_FALSE(FileExists(""));
 }
 

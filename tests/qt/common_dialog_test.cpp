@@ -3,6 +3,7 @@
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
+#include <QtWidgets/QCheckBox>
 
 #include "platform/gui/qt/file_dialog_format.h"
 #include "tests/qt/qt_fixture.h"
@@ -13,7 +14,8 @@ namespace {
 
 using namespace std::string_literals;
 
-constexpr std::uint32_t kAddFileFlags = 0x280201;
+constexpr std::uint32_t kAddFileFlags =
+    kOfnReadOnly | kOfnAllowMultiselect | kOfnExplorer | kOfnLongNames;
 
 TEST(FileDialogFormatTest, FilterPatternsAndReports) {
   EXPECT_EQ(NameFiltersFromFilter("All Files (*.*)|*.*|"),
@@ -101,6 +103,26 @@ TEST_F(CommonDialogTest, CancelledDialogsLeaveFileNameAsItWas) {
   EXPECT_EQ(dialog().FileName(), InDir("b.txt"));
   EXPECT_FALSE(open_seen.read_only_ticked);
   EXPECT_FALSE(open_seen.several_allowed);
+}
+
+TEST_F(CommonDialogTest, OpenWritesTheReadOnlyBoxBackIntoFlags) {
+  dialog().SetFileName(dir_.path().toStdString());
+  for (const bool tick : {false, true}) {
+    dialog().SetFlags(tick ? kOfnExplorer : kOfnReadOnly | kOfnExplorer);
+    user_.Then([tick](QWidget& modal) {
+      modal.findChild<QCheckBox*>(QStringLiteral("readOnlyCheckBox"))->setChecked(tick);
+      TypeAndConfirm(QStringLiteral("a.txt"))(modal);
+    });
+    ASSERT_TRUE(dialog().ShowOpen());
+    EXPECT_EQ(dialog().Flags(), tick ? kOfnReadOnly | kOfnExplorer : kOfnExplorer);
+  }
+  // A cancel writes nothing back.
+  user_.Then([](QWidget& modal) {
+    modal.findChild<QCheckBox*>(QStringLiteral("readOnlyCheckBox"))->setChecked(false);
+    Cancel()(modal);
+  });
+  EXPECT_FALSE(dialog().ShowOpen());
+  EXPECT_EQ(dialog().Flags(), kOfnReadOnly | kOfnExplorer);
 }
 
 TEST_F(CommonDialogTest, SaveStartsAtThePresetNameAndAsksBeforeReplacing) {

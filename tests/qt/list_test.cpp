@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QtGui/QFontMetrics>
 #include <QtWidgets/QScrollBar>
-#include <QtWidgets/QStyle>
 
 #include "platform/error.h"
 #include "tests/qt/qt_fixture.h"
@@ -54,7 +52,12 @@ TEST_F(ListTest, EntriesKeepTheirOrderAndRemovalMovesTheRestUp) {
   EXPECT_EQ(list.List(2), "/a/y.txt");
   EXPECT_EQ(list.ListIndex(), -1);
   EXPECT_THROW(list.RemoveItem(-1), Error);
-  EXPECT_THROW(list.List(3), Error);
+  try {
+    list.List(3);
+    ADD_FAILURE() << "read entry 3";
+  } catch (const Error& error) {
+    EXPECT_NE(std::string(error.what()).find("entry 3"), std::string::npos) << error.what();
+  }
 }
 
 TEST_F(ListTest, DoubleClickOnAnEntryOrBelowTheEntriesRaisesDblClick) {
@@ -66,44 +69,6 @@ TEST_F(ListTest, DoubleClickOnAnEntryOrBelowTheEntriesRaisesDblClick) {
   EXPECT_EQ(controls().list1.ListIndex(), 0);
   QTest::mouseDClick(widget.viewport(), Qt::LeftButton, {}, QPoint(20, 120));
   EXPECT_EQ(std::count(events_.calls.begin(), events_.calls.end(), "List1_DblClick"), 2);
-}
-
-TEST_F(ListTest, MeasureTextUsesTheWindowFontAndTheMnemonicRules) {
-  Window& window = controls().form;
-  window.SetFontName("Arial");
-  window.SetFontBold(true);
-  window.SetFontSize(9);
-  EXPECT_EQ(window.GetFont(), (Font{"Arial", true, 9.0}));
-  // The controls keep their own fonts.
-  EXPECT_EQ(controls().list1.GetFont(), (Font{"Arial", false, 9.0}));
-
-  QFont arial(QStringLiteral("Arial"));
-  arial.setPointSizeF(9);
-  arial.setBold(true);
-  const QFontMetrics metrics(arial, &form());
-  const int amp_path = metrics.horizontalAdvance(QStringLiteral("/tmp/a&b.txt"));
-  EXPECT_EQ(window.MeasureText("/tmp/a&b.txt"),
-            metrics.horizontalAdvance(QStringLiteral("/tmp/ab.txt")));
-  EXPECT_EQ(window.MeasureText("/tmp/a&&b.txt"), amp_path);
-  EXPECT_EQ(window.MeasureText("short\rthe longest line\r\nmid"),
-            metrics.horizontalAdvance(QStringLiteral("the longest line")));
-  EXPECT_EQ(window.MeasureText(""), 0);
-
-  window.SetFontBold(false);
-  EXPECT_LT(window.MeasureText("/tmp/a&&b.txt"), amp_path);
-}
-
-TEST_F(ListTest, RuntimeReportsTheWholeScreenInTwipsAndTheScrollBarWidth) {
-  Runtime& runtime = controls().runtime;
-  const QRect screen = form().screen()->geometry();
-  EXPECT_FLOAT_EQ(runtime.ScreenWidth(), static_cast<float>(screen.width()) * 15.0f);
-  EXPECT_FLOAT_EQ(runtime.ScreenHeight(), static_cast<float>(screen.height()) * 15.0f);
-  ShowForm();
-  controls().list1.AddItem("x");
-  form().list1().setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  QTest::qWait(50);
-  EXPECT_EQ(runtime.VerticalScrollBarWidth(), form().list1().verticalScrollBar()->width());
-  EXPECT_EQ(runtime.AppPath(), QCoreApplication::applicationDirPath().toStdString());
 }
 
 }  // namespace

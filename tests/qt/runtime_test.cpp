@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QtCore/QFileInfo>
 #include <QtCore/QTimer>
 #include <QtWidgets/QMessageBox>
+#include <QtWidgets/QScrollBar>
 
 #include "platform/gui/qt/qt_runtime.h"
 #include "tests/qt/modal_driver.h"
@@ -80,6 +82,26 @@ TEST_F(RuntimeTest, ACancelledUnloadKeepsTheWindowOpen) {
   events_.cancel_unload = 0;
   EXPECT_TRUE(form().close());
   EXPECT_EQ(events_.calls, (std::vector<std::string>{"Form_Unload", "Form_Unload"}));
+}
+
+TEST_F(RuntimeTest, ReportsTheWholeScreenInTwipsAndTheScrollBarWidth) {
+  Runtime& runtime = controls().runtime;
+  const QRect screen = form().screen()->geometry();
+  EXPECT_FLOAT_EQ(runtime.ScreenWidth(), static_cast<float>(screen.width()) * 15.0f);
+  EXPECT_FLOAT_EQ(runtime.ScreenHeight(), static_cast<float>(screen.height()) * 15.0f);
+  ShowForm();
+  controls().list1.AddItem("x");
+  form().list1().setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  QTest::qWait(50);
+  EXPECT_EQ(runtime.VerticalScrollBarWidth(), form().list1().verticalScrollBar()->width());
+}
+
+// The build puts every program in one folder.
+TEST_F(RuntimeTest, AppPathIsTheFolderOfTheProgram) {
+  const QString folder = QString::fromStdString(controls().runtime.AppPath());
+  EXPECT_FALSE(folder.endsWith(u'/'));
+  EXPECT_EQ(QFileInfo(folder).canonicalFilePath(),
+            QFileInfo(QStringLiteral(VELLORAN_PROGRAM_DIR)).canonicalFilePath());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QtGui/QFontMetrics>
 #include <QtTest/QTest>
 
 #include "tests/qt/qt_fixture.h"
@@ -90,6 +91,31 @@ TEST_F(WindowTest, MouseMovesReachTheHandlerOfTheControlUnderThePointer) {
   QTest::mouseMove(&form(), QPoint(276, 150));  // between the list and the buttons
   EXPECT_EQ(events_.calls, (std::vector<std::string>{"List1_MouseMove", "Check1_MouseMove",
                                                      "Check2_MouseMove", "Form_MouseMove"}));
+}
+
+TEST_F(WindowTest, MeasureTextUsesTheWindowFontAndTheMnemonicRules) {
+  Window& window = controls().form;
+  window.SetFontName("Arial");
+  window.SetFontBold(true);
+  window.SetFontSize(9);
+  EXPECT_EQ(window.GetFont(), (Font{"Arial", true, 9.0}));
+  // The controls keep their own fonts.
+  EXPECT_EQ(controls().list1.GetFont(), (Font{"Arial", false, 9.0}));
+
+  QFont arial(QStringLiteral("Arial"));
+  arial.setPointSizeF(9);
+  arial.setBold(true);
+  const QFontMetrics metrics(arial, &form());
+  const int amp_path = metrics.horizontalAdvance(QStringLiteral("/tmp/a&b.txt"));
+  EXPECT_EQ(window.MeasureText("/tmp/a&b.txt"),
+            metrics.horizontalAdvance(QStringLiteral("/tmp/ab.txt")));
+  EXPECT_EQ(window.MeasureText("/tmp/a&&b.txt"), amp_path);
+  EXPECT_EQ(window.MeasureText("short\rthe longest line\r\nmid"),
+            metrics.horizontalAdvance(QStringLiteral("the longest line")));
+  EXPECT_EQ(window.MeasureText(""), 0);
+
+  window.SetFontBold(false);
+  EXPECT_LT(window.MeasureText("/tmp/a&&b.txt"), amp_path);
 }
 
 }  // namespace

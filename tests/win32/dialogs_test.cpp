@@ -218,5 +218,33 @@ TEST_F(DialogsTest, SaveOverAnExistingFileAsksFirst) {
   EXPECT_EQ(dialog.FileName(), existing);
 }
 
+// Straight on the dialog object: the read-only box the user leaves goes back
+// into Flags; a cancel writes nothing back.
+TEST_F(DialogsTest, OpenWritesTheReadOnlyBoxBackIntoFlags) {
+  const std::string file = folder_.File("a.txt");
+  WriteBytes(file, "x");
+  Win32CommonDialog dialog([] { return HWND{}; });
+  dialog.SetDialogTitle("Pick one");
+  dialog.SetFlags(kOfnReadOnly | kOfnExplorer | kOfnLongNames);
+  auto pick = [&](bool tick, int button) {
+    dialog.SetFileName(file);
+    GuiDriver driver([&](GuiDriver& user) {
+      HWND shown = user.WaitForFileDialog(L"Pick one");
+      CheckDlgButton(shown, kReadOnlyBox, tick ? BST_CHECKED : BST_UNCHECKED);
+      GuiDriver::Press(shown, button);
+      user.WaitUntilGone(shown);
+    });
+    const bool chosen = dialog.ShowOpen();
+    EXPECT_EQ(driver.Finish(), "");
+    return chosen;
+  };
+  ASSERT_TRUE(pick(false, IDOK));
+  EXPECT_EQ(dialog.Flags(), kOfnExplorer | kOfnLongNames);
+  ASSERT_TRUE(pick(true, IDOK));
+  EXPECT_EQ(dialog.Flags(), kOfnReadOnly | kOfnExplorer | kOfnLongNames);
+  ASSERT_FALSE(pick(false, IDCANCEL));
+  EXPECT_EQ(dialog.Flags(), kOfnReadOnly | kOfnExplorer | kOfnLongNames);
+}
+
 }  // namespace
 }  // namespace velloran::platform::win32

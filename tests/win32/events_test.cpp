@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/error.h"
 #include "app/ui_description.h"
+#include "platform/error.h"
 #include "platform/gui/win32/win32_backend.h"
+#include "platform/os/win32/win32_text.h"
 #include "tests/win32/gui_driver.h"
 
 namespace velloran::platform::win32 {
@@ -159,6 +160,58 @@ TEST_F(EventsTest, ListDoubleClickAndCloseEndTheLoop) {
   EXPECT_NE(std::find(events_.calls.begin(), events_.calls.end(), "List1_DblClick"),
             events_.calls.end());
   EXPECT_EQ(form_.hwnd(), nullptr);
+}
+
+// No exception may cross the system's code that calls the window procedure.
+// One from the window's own work on a message, outside any handler (here the
+// fonts made anew when the DPI changes, from a description whose font
+// Windows cannot take), is shown in a message box, and the program goes on.
+TEST(WindowErrorsTest, AFailureOutsideTheHandlersIsShownAndTheProgramGoesOn) {
+  UiDescription description = kUiDescription;
+  Win32Backend backend(GetModuleHandleW(nullptr), description);
+  FormWindow& form = backend.form();
+  RecordingEvents events(backend.GetControls());
+  bool message_returned = false;
+  events.check1_action = [&] {
+    description.form1.list1.font = Font{std::string(40, 'A'), false, 9};
+    RECT outer{};
+    GetWindowRect(form.hwnd(), &outer);
+    SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&outer));
+    message_returned = true;
+  };
+  std::wstring shown;
+  GuiDriver driver([&](GuiDriver& user) {
+    user.WaitForWindow(L"VelloranForm1", L"");
+    user.Click(form.check1().hwnd());
+    HWND box = user.WaitForMessageBox();
+    shown = GuiDriver::MessageText(box);
+    GuiDriver::Press(box, IDOK);
+    user.WaitUntilGone(box);
+    PostMessageW(form.hwnd(), WM_CLOSE, 0, 0);
+  });
+  EXPECT_EQ(backend.Run(events), 0);
+  ASSERT_EQ(driver.Finish(), "");
+  EXPECT_NE(shown.find(L"Cannot create the font \"AAAA"), std::wstring::npos) << Narrow(shown);
+  EXPECT_TRUE(message_returned);
+  EXPECT_EQ(events.calls.back(), "Form_Unload");
+}
+
+// A window that cannot be built is told in a message box, and no backend
+// comes back for main to run.
+TEST(WindowErrorsTest, AWindowThatCannotBeBuiltIsShownAndNoBackendReturned) {
+  UiDescription description = kUiDescription;
+  description.form1.list1.kind = ControlKind::kPictureButton;
+  std::wstring shown;
+  GuiDriver driver([&](GuiDriver& user) {
+    HWND box = user.WaitForMessageBox();
+    shown = GuiDriver::MessageText(box);
+    GuiDriver::Press(box, IDOK);
+    user.WaitUntilGone(box);
+  });
+  int argc = 0;
+  EXPECT_EQ(CreateBackend(argc, nullptr, description), nullptr);
+  ASSERT_EQ(driver.Finish(), "");
+  EXPECT_EQ(shown, L"The window's description makes List1 a picture button; it must be a list box");
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 #include <iterator>
 #include <string>
 
-#include "platform/error.h"
 #include "app/ui_description.h"
+#include "platform/error.h"
 #include "platform/gui/win32/win32_backend.h"
 #include "platform/mouse_pointer.h"
 #include "platform/os/win32/win32_text.h"
@@ -89,8 +89,8 @@ TEST_F(WindowTest, PaintsWhiteAndShowsThePictures) {
   DeleteObject(canvas);
   DeleteDC(dc);
 
-  for (const auto& [button, size] : {std::pair{&form_.check1(), SIZE{106, 66}},
-                                     std::pair{&form_.check2(), SIZE{130, 59}}}) {
+  for (const auto& [button, size] :
+       {std::pair{&form_.check1(), SIZE{106, 66}}, std::pair{&form_.check2(), SIZE{130, 59}}}) {
     BITMAP picture{};
     ASSERT_TRUE(GetObjectW(button->picture(), sizeof picture, &picture));
     EXPECT_EQ(picture.bmWidth, size.cx);

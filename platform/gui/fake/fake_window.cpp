@@ -9,7 +9,7 @@
 namespace velloran::platform::fake {
 namespace {
 
-constexpr float kFrameWidth = 6 * 15;    // twips
+constexpr float kFrameWidth = 6 * 15;  // twips
 constexpr float kFrameHeight = 35 * 15;
 
 }  // namespace

@@ -114,7 +114,8 @@ QPushButton* FormWidget::CreatePictureButton(const ControlDescription& control) 
 void FormWidget::SetTabOrder(const Form1Description& description) {
   std::vector<QWidget*> widgets;
   for (const ControlDescription* control : InTabOrder(description)) {
-    widgets.push_back(findChild<QWidget*>(QString::fromUtf8(control->name), Qt::FindDirectChildrenOnly));
+    widgets.push_back(
+        findChild<QWidget*>(QString::fromUtf8(control->name), Qt::FindDirectChildrenOnly));
   }
   for (std::size_t i = 1; i < widgets.size(); ++i) setTabOrder(widgets[i - 1], widgets[i]);
   first_in_tab_order_ = widgets.front();

@@ -31,7 +31,7 @@ QtBackend::QtBackend(int& argc, char** argv, const UiDescription& description)
 QtBackend::~QtBackend() = default;
 
 std::unique_ptr<QApplication> QtBackend::StartApplication(int& argc, char** argv,
-                                                         std::string_view name) {
+                                                          std::string_view name) {
   std::unique_ptr<QApplication> application;
   if (QApplication::instance() == nullptr) {
     application = std::make_unique<QApplication>(argc, argv);

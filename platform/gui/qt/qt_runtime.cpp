@@ -46,8 +46,8 @@ int QtRuntime::VerticalScrollBarWidth() const {
 }
 
 void QtRuntime::MsgBox(const std::string& prompt) {
-  QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(title_),
-                  MessageBoxText(prompt), QMessageBox::Ok, &main_window_);
+  QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(title_), MessageBoxText(prompt),
+                  QMessageBox::Ok, &main_window_);
   box.setTextFormat(Qt::PlainText);
   // Plain text and a plain OK button: no picture anywhere in the box.
   box.button(QMessageBox::Ok)->setIcon(QIcon());

@@ -56,7 +56,7 @@ Win32Backend::Win32Backend(HINSTANCE instance, const UiDescription& description)
       common_dialog1_([this] { return form_.hwnd(); }) {}
 
 Controls Win32Backend::GetControls() {
-  return Controls{form_,          form_.list1(),    form_.check1(),
+  return Controls{form_,          form_.list1(),   form_.check1(),
                   form_.check2(), common_dialog1_, form_.runtime()};
 }
 

@@ -197,10 +197,10 @@ void FormWindow::AddToolTips(HINSTANCE instance) {
     const ControlDescription& control = layout_.*slot.control;
     if (control.tool_tip.empty()) continue;
     if (!tool_tip_) {
-      tool_tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                                  instance, nullptr);
+      tool_tip_ =
+          CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
       if (!tool_tip_) return;
     }
     std::wstring text = Widen(control.tool_tip);
