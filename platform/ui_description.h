@@ -20,8 +20,9 @@ namespace velloran::platform {
 // live as long as the program.
 //
 // A new window is described the same way: a struct of its own with its
-// client size and one ControlDescription per control, added as a member of
-// UiDescription; its texts go where the program keeps all of its texts.
+// client size and one ControlDescription per control (a control of a new
+// kind adds that kind to ControlKind), added as a member of UiDescription;
+// its texts go where the program keeps all of its texts.
 
 struct Colour {
   std::uint8_t red = 0;

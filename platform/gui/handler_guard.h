@@ -8,10 +8,10 @@
 
 namespace velloran::platform {
 
-// How every toolkit runs the window's handlers: one at a time, none after End,
-// and an exception that escapes one ends that handler only. Its message is
-// shown in the program's message box (Runtime::MsgBox) and the program goes
-// on. Toolkits also catch their own work with it wherever nothing above them
+// How every toolkit runs the window's handlers: none after End, and an
+// exception that escapes one ends that handler only. Its message is shown in
+// the program's message box (Runtime::MsgBox) and the program goes on.
+// Toolkits also catch their own work with it wherever nothing above them
 // could (a window procedure, the message loop).
 class HandlerGuard {
  public:

@@ -112,8 +112,7 @@ UniqueBitmap LoadPicture(HINSTANCE instance, std::string_view name) {
 }  // namespace
 
 FormWindow::FormWindow(HINSTANCE instance, HWND owner, const UiDescription& description)
-    : description_(description),
-      layout_(description.form1),
+    : layout_(description.form1),
       runtime_(*this, description.app_title),
       guard_(runtime_, description.unexpected_error),
       check1_([this] { Dispatch([](FormEvents& events) { events.Check1_Click(); }); }),

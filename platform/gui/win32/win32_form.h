@@ -44,7 +44,8 @@ class FormWindow final : public Window {
 
   // Events go to `events` from now on (nullptr: nowhere).
   void SetEvents(FormEvents* events) { events_ = events; }
-  // Shows the window with the keyboard focus on Command1.
+  // Shows the window with the keyboard focus on the first control in the tab
+  // order.
   void Show();
   // Closes the window for good and ends the message loop; no handler runs
   // after this.
@@ -113,7 +114,6 @@ class FormWindow final : public Window {
   HCURSOR CursorForPointer() const;
   void RefreshCursor() const;
 
-  const UiDescription& description_;
   const Form1Description& layout_;
   Win32Runtime runtime_;
   HandlerGuard guard_;
