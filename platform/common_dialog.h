@@ -20,9 +20,10 @@ inline constexpr std::uint32_t kOfnLongNames = 0x200000;
 // NUL characters. After a confirmed save dialog it is the chosen full path.
 // A cancelled dialog leaves FileName as it was and the Show call returns false.
 //
-// The open dialog shows a read-only box, ticked when Flags holds kOfnReadOnly.
-// A confirmed open dialog writes the box back into Flags: kOfnReadOnly is set
-// when it was ticked and cleared when not; the other flags stay as they were.
+// The open dialog's read-only box starts ticked when Flags holds
+// kOfnReadOnly. A confirmed open dialog writes the box back into Flags:
+// kOfnReadOnly is set when it was ticked and cleared when not; the other
+// flags stay as they were. A cancelled one writes nothing back.
 class CommonDialog {
  public:
   virtual ~CommonDialog() = default;
