@@ -1,0 +1,46 @@
+#pragma once
+
+// What the Win32 file layer's reader and writer share: paths converted for
+// the wide API, an owned file handle and errors that carry the system's
+// reason.
+
+#include <string>
+#include <string_view>
+
+#include "platform/error.h"
+#include "platform/os/win32/win32_api.h"
+
+namespace velloran::platform::win32 {
+
+Error Failure(std::string_view what, const std::string& path, DWORD error);
+
+// The UTF-16 form of a UTF-8 path. A NUL inside would silently name a
+// different file, and bytes that are not UTF-8 name no file at all.
+std::wstring WidePath(std::string_view what, const std::string& path);
+
+// A file handle from CreateFileW, closed on destruction.
+class UniqueHandle {
+ public:
+  explicit UniqueHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  ~UniqueHandle() { Reset(); }
+
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE get() const { return handle_; }
+  void Reset(HANDLE handle = INVALID_HANDLE_VALUE) {
+    if (valid()) CloseHandle(handle_);
+    handle_ = handle;
+  }
+  // Gives up ownership without closing.
+  HANDLE release() {
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace velloran::platform::win32
