@@ -1,5 +1,5 @@
 // Files on Linux and other POSIX systems: whole-file reads into large-array
-// memory, and file dates. Replacing files is in atomic_file_writer_posix.cpp.
+// memory, and file dates. Replacing files is in file_replacer.cpp.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

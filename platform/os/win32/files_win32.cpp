@@ -1,5 +1,5 @@
 // Files on Windows: whole-file reads into large-array memory and file dates,
-// through the wide API. Replacing files is in atomic_file_writer_win32.cpp.
+// through the wide API. Replacing files is in file_replacer.cpp.
 // Only kernel32 is used.
 #include <algorithm>
 #include <cstdint>
