@@ -117,13 +117,13 @@ TEST_F(ItemFileTest, AFailedWriteLeavesTheTargetAndNoTemporaryFile) {
   }
   EXPECT_EQ(ReadBytes(dir_.File("folder") + "/inside.txt"), "kept");
 
-  // The target's folder does not exist.
-  const std::string missing = dir_.File("no such folder") + "/out.txt";
+  // The target's folder does not exist: the message names the folder.
+  const std::string missing = dir_.File("no such folder");
   try {
-    WriteSurvivors(file, missing);
+    WriteSurvivors(file, missing + "/out.txt");
     ADD_FAILURE() << "writing into a missing folder succeeded";
   } catch (const platform::Error& e) {
-    EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("\"" + missing + "\""), std::string::npos) << e.what();
   }
   EXPECT_EQ(testing::ListFolder(dir_.path()), "folder source.txt");
 }
