@@ -141,6 +141,14 @@ TEST_F(RemovalRunTest, AnUnwritableOutputStopsTheRunAndKeepsTheSource) {
   EXPECT_EQ(ReadBytes(source), "a\na\n");
 }
 
+TEST_F(RemovalRunTest, RunningOutOfMemoryNamesTheFile) {
+  const std::string source = ListFile("big.txt", "a\na\n");
+  ui_.common_dialog1.WillRunOutOfMemory();
+  ui_.ClickCheck2();
+  EXPECT_EQ(Shown(), Messages{"Cannot remove repeats from \"" + source + "\": Not enough memory."});
+  EXPECT_EQ(ReadBytes(source), "a\na\n");
+}
+
 TEST_F(RemovalRunTest, TheBusyPointerShowsWhileWorkingAndIsPutBack) {
   ListFile("busy.txt", "a\na\n");
   ListFile("calm.txt", "a\nb\n");

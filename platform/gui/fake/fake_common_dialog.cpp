@@ -1,5 +1,6 @@
 #include "platform/gui/fake/fake_common_dialog.h"
 
+#include <new>
 #include <stdexcept>
 
 namespace velloran::platform::fake {
@@ -10,6 +11,8 @@ void FakeCommonDialog::WillAccept(std::string file_name, std::optional<bool> rea
 
 void FakeCommonDialog::WillCancel() { answers_.push_back({false, {}, {}}); }
 
+void FakeCommonDialog::WillRunOutOfMemory() { answers_.push_back({false, {}, {}, true}); }
+
 bool FakeCommonDialog::Show(Kind kind) {
   showings_.push_back({kind, Flags(), DialogTitle(), Filter(), FileName()});
   if (answers_.empty()) {
@@ -17,6 +20,7 @@ bool FakeCommonDialog::Show(Kind kind) {
   }
   const Answer answer = answers_.front();
   answers_.pop_front();
+  if (answer.out_of_memory) throw std::bad_alloc();
   if (!answer.accept) return false;
   SetFileName(answer.file_name);
   if (kind == Kind::kOpen && answer.read_only_ticked) WriteBackReadOnly(*answer.read_only_ticked);

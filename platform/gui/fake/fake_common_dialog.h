@@ -28,6 +28,8 @@ class FakeCommonDialog final : public CommonDialog {
   // `read_only_ticked` it stays as it was shown.
   void WillAccept(std::string file_name, std::optional<bool> read_only_ticked = std::nullopt);
   void WillCancel();
+  // The next showing throws std::bad_alloc, as when memory runs out.
+  void WillRunOutOfMemory();
 
   bool ShowOpen() override { return Show(Kind::kOpen); }
   bool ShowSave() override { return Show(Kind::kSave); }
@@ -40,6 +42,7 @@ class FakeCommonDialog final : public CommonDialog {
     bool accept;
     std::string file_name;
     std::optional<bool> read_only_ticked;
+    bool out_of_memory = false;
   };
   bool Show(Kind kind);
 
