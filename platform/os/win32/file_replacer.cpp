@@ -1,114 +1,151 @@
-// Replacing files on Windows: a flushed temporary file moved over the target.
-// Only kernel32 is used.
+// Replacing files on Windows. Only kernel32 is used.
+#include "platform/os/win32/file_replacer.h"
+
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <utility>
 
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/os/win32/win32_files.h"
+#include "platform/os/win32/win32_text.h"
 
 namespace velloran::platform {
-
-using win32::Failure;
-using win32::WidePath;
-
+namespace win32 {
 namespace {
 
+constexpr std::string_view kWhat = "Cannot write";
+constexpr std::string_view kFolderWhat = "Cannot write in the folder";
 // WriteFile takes 32-bit counts; move at most this much per call.
 constexpr DWORD kMaxChunk = DWORD{64} << 20;
+constexpr unsigned kMaxAttempts = 100;
+// Room for the marker, process id and number within any file system's
+// limit on a name, whatever the target's own name.
+constexpr std::size_t kMaxNamePart = 100;
 
 }  // namespace
 
-struct AtomicFileWriter::Impl {
-  std::string target;
-  std::wstring wide_target;
-  std::wstring temp;
-  HANDLE file = INVALID_HANDLE_VALUE;
-  bool moved = false;
-
-  ~Impl() {
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    if (!temp.empty() && !moved) DeleteFileW(temp.c_str());
-  }
-};
-
-namespace {
-
-// A name for the temporary file in the target's folder, short enough for
-// any file system whatever the target's own name.
-std::wstring TemporaryName(const std::wstring& target, unsigned attempt) {
-  const std::size_t slash = target.find_last_of(L"\\/");
-  const std::wstring folder = slash == std::wstring::npos ? L"." : target.substr(0, slash);
-  const std::wstring name = (slash == std::wstring::npos ? target : target.substr(slash + 1));
-  return folder + L"\\~" + name.substr(0, 100) + L".velloran-" +
-         std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64()) + L"-" +
-         std::to_wstring(attempt) + L".tmp";
-}
-
-}  // namespace
-
-AtomicFileWriter::AtomicFileWriter(const std::string& target_path)
-    : impl_(std::make_unique<Impl>()) {
-  impl_->target = target_path;
-  impl_->wide_target = WidePath("Cannot write", target_path);
-
-  const DWORD attributes = GetFileAttributesW(impl_->wide_target.c_str());
+FileReplacer::FileReplacer(const std::string& target_path, const FileCalls& calls)
+    : calls_(calls), shown_path_(target_path), target_(LongPath(kWhat, target_path)) {
+  const DWORD attributes = GetFileAttributesW(target_.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
+    exists_ = true;
+    attributes_ = attributes;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-      throw Error("Cannot write", target_path, "The path names a folder, not a file.");
+      throw Error(kWhat, shown_path_, "The path names a folder, not a file.");
     }
     if (attributes & FILE_ATTRIBUTE_READONLY) {
-      throw Failure("Cannot write", target_path, ERROR_ACCESS_DENIED);
+      throw Failure(kWhat, shown_path_, ERROR_ACCESS_DENIED);
     }
+  } else if (const DWORD error = GetLastError();
+             error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+    throw Failure(kWhat, shown_path_, error);
   }
-
-  for (unsigned attempt = 0;; ++attempt) {
-    std::wstring temp = TemporaryName(impl_->wide_target, attempt);
-    const HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      impl_->file = file;
-      impl_->temp = std::move(temp);
-      return;
-    }
-    const DWORD error = GetLastError();
-    if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt >= 100) {
-      throw Failure("Cannot write", target_path, error);
-    }
-  }
+  const std::size_t slash = target_.rfind(L'\\');
+  folder_ = target_.substr(0, slash);
+  name_ = target_.substr(slash + 1);
+  CreateTemporaryFile();
 }
 
-AtomicFileWriter::~AtomicFileWriter() = default;
+FileReplacer::~FileReplacer() {
+  // A file still marked goes as its handle closes.
+  file_.Reset();
+  if (!temp_gone_ && !temp_.empty()) DeleteFileW(temp_.c_str());
+}
 
-void AtomicFileWriter::Write(std::string_view bytes) {
-  if (impl_->file == INVALID_HANDLE_VALUE) {
-    throw Error("Cannot write", impl_->target, "The file is already closed.");
+void FileReplacer::CreateTemporaryFile() {
+  const std::wstring name_part = name_.substr(0, kMaxNamePart);
+  for (unsigned n = 0;; ++n) {
+    temp_ = folder_ + L"\\~" + name_part + L".velloran-" + std::to_wstring(GetCurrentProcessId()) +
+            L"-" + std::to_wstring(n) + L".tmp";
+    file_.Reset(calls_.CreateFileW(temp_.c_str(), GENERIC_WRITE | DELETE, 0, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL));
+    if (file_.valid()) break;
+    const DWORD error = GetLastError();
+    const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+    if (!taken || n + 1 >= kMaxAttempts) {
+      temp_.clear();
+      throw Failure(kFolderWhat, ShownPath(folder_), error);
+    }
   }
+  // Until it is complete, the file goes when its handle closes, however
+  // the process ends. File systems that cannot mark it still write it.
+  marked_for_deletion_ = calls_.SetDeleteOnClose(file_.get(), true);
+}
+
+void FileReplacer::Write(std::string_view bytes) {
+  if (!file_.valid()) throw Error(kWhat, shown_path_, "The file is already closed.");
   while (!bytes.empty()) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), kMaxChunk));
     DWORD put = 0;
-    if (!WriteFile(impl_->file, bytes.data(), chunk, &put, nullptr)) {
-      throw Failure("Cannot write", impl_->target, GetLastError());
+    if (!calls_.WriteFile(file_.get(), bytes.data(), chunk, &put)) {
+      throw Failure(kWhat, shown_path_, GetLastError());
     }
-    if (put == 0) throw Failure("Cannot write", impl_->target, ERROR_WRITE_FAULT);
+    if (put == 0) throw Failure(kWhat, shown_path_, ERROR_WRITE_FAULT);
     bytes.remove_prefix(put);
   }
 }
 
-void AtomicFileWriter::Commit() {
-  if (impl_->file == INVALID_HANDLE_VALUE) {
-    throw Error("Cannot write", impl_->target, "The file is already closed.");
+void FileReplacer::Commit() {
+  if (!file_.valid()) throw Error(kWhat, shown_path_, "The file is already closed.");
+  if (!calls_.FlushFileBuffers(file_.get())) throw Failure(kWhat, shown_path_, GetLastError());
+  if (marked_for_deletion_) {
+    if (!calls_.SetDeleteOnClose(file_.get(), false)) {
+      const DWORD error = GetLastError();
+      file_.Reset();
+      throw Failure(kWhat, shown_path_, error);
+    }
+    marked_for_deletion_ = false;
   }
-  if (!FlushFileBuffers(impl_->file)) throw Failure("Cannot write", impl_->target, GetLastError());
-  const HANDLE file = std::exchange(impl_->file, INVALID_HANDLE_VALUE);
-  if (!CloseHandle(file)) throw Failure("Cannot write", impl_->target, GetLastError());
-  if (!MoveFileExW(impl_->temp.c_str(), impl_->wide_target.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    throw Failure("Cannot write", impl_->target, GetLastError());
-  }
-  impl_->moved = true;
+  if (!CloseHandle(file_.release())) throw Failure(kWhat, shown_path_, GetLastError());
+  PutInPlace();
+  temp_gone_ = true;
 }
+
+void FileReplacer::PutInPlace() {
+  if (!exists_) {
+    if (!calls_.MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH)) {
+      throw Failure(kWhat, shown_path_, GetLastError());
+    }
+    return;
+  }
+  // ReplaceFileW carries these attributes over by itself, but not every
+  // implementation of it does (Wine's does not).
+  constexpr DWORD kCarried = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                             FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  if ((attributes_ & kCarried) != 0 && !SetFileAttributesW(temp_.c_str(), attributes_ & kCarried)) {
+    throw Failure(kWhat, shown_path_, GetLastError());
+  }
+  if (calls_.ReplaceFileW(target_.c_str(), temp_.c_str())) return;
+  const DWORD error = GetLastError();
+  // This failure may come after the old file was removed: then the new
+  // content, complete under the temporary name, takes its place by a move,
+  // and is kept for the user should that fail too.
+  const bool target_gone = GetFileAttributesW(target_.c_str()) == INVALID_FILE_ATTRIBUTES;
+  if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT || !target_gone) {
+    throw Failure(kWhat, shown_path_, error);
+  }
+  if (calls_.MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH)) return;
+  temp_gone_ = true;
+  throw Error(kWhat, shown_path_,
+              SystemMessage(GetLastError()) + " The complete new content is in \"" +
+                  ShownPath(temp_) + "\".");
+}
+
+}  // namespace win32
+
+struct AtomicFileWriter::Impl {
+  explicit Impl(const std::string& target_path) : replacer(target_path) {}
+  win32::FileReplacer replacer;
+};
+
+AtomicFileWriter::AtomicFileWriter(const std::string& target_path)
+    : impl_(std::make_unique<Impl>(target_path)) {}
+
+AtomicFileWriter::~AtomicFileWriter() = default;
+
+void AtomicFileWriter::Write(std::string_view bytes) { impl_->replacer.Write(bytes); }
+
+void AtomicFileWriter::Commit() { impl_->replacer.Commit(); }
 
 }  // namespace velloran::platform

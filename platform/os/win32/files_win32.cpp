@@ -14,8 +14,8 @@ namespace velloran::platform {
 namespace {
 
 using win32::Failure;
+using win32::LongPath;
 using win32::UniqueHandle;
-using win32::WidePath;
 
 // ReadFile takes 32-bit counts; move at most this much per call.
 constexpr DWORD kMaxChunk = DWORD{64} << 20;
@@ -23,7 +23,7 @@ constexpr DWORD kMaxChunk = DWORD{64} << 20;
 }  // namespace
 
 FileBuffer ReadWholeFile(const std::string& path) {
-  const std::wstring wide = WidePath("Cannot read", path);
+  const std::wstring wide = LongPath("Cannot read", path);
   UniqueHandle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) throw Failure("Cannot read", path, GetLastError());
@@ -55,7 +55,7 @@ FileBuffer ReadWholeFile(const std::string& path) {
 }
 
 std::time_t FileDateTime(const std::string& path) {
-  const std::wstring wide = WidePath("Cannot get the date of", path);
+  const std::wstring wide = LongPath("Cannot get the date of", path);
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) {
     throw Failure("Cannot get the date of", path, GetLastError());

@@ -22,4 +22,28 @@ std::wstring WidePath(std::string_view what, const std::string& path) {
   return wide;
 }
 
+std::wstring LongPath(std::string_view what, const std::string& path) {
+  const std::wstring wide = WidePath(what, path);
+  if (wide.starts_with(L"\\\\?\\")) return wide;
+  const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0) throw Failure(what, path, GetLastError());
+  std::wstring full(size, L'\0');
+  const DWORD length = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+  if (length == 0 || length >= size) throw Failure(what, path, GetLastError());
+  full.resize(length);
+  if (full.starts_with(L"\\\\.\\")) {
+    throw Error(what, path, "The path names a device, not a regular file.");
+  }
+  if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+std::string ShownPath(std::wstring_view long_path) {
+  if (long_path.starts_with(L"\\\\?\\UNC\\")) {
+    return "\\\\" + Narrow(long_path.substr(8));
+  }
+  if (long_path.starts_with(L"\\\\?\\")) return Narrow(long_path.substr(4));
+  return Narrow(long_path);
+}
+
 }  // namespace velloran::platform::win32

@@ -18,6 +18,15 @@ Error Failure(std::string_view what, const std::string& path, DWORD error);
 // different file, and bytes that are not UTF-8 name no file at all.
 std::wstring WidePath(std::string_view what, const std::string& path);
 
+// The UTF-16 form of a UTF-8 path that reaches past MAX_PATH: made full,
+// with backslashes, and prefixed by \\?\ (\\?\UNC\ for a share). Throws
+// Error, with `what` and `path`, for a path that is not valid or that names a
+// device (NUL, COM1, ...) rather than a file.
+std::wstring LongPath(std::string_view what, const std::string& path);
+
+// A path made by LongPath, as the user would write it.
+std::string ShownPath(std::wstring_view long_path);
+
 // A file handle from CreateFileW, closed on destruction.
 class UniqueHandle {
  public:
