@@ -8,6 +8,10 @@ packages=(
   g++ cmake make pkg-config qt6-base-dev libgl-dev libgtest-dev googletest
   # House-keeping: formatting and static checks
   clang-format clang-tidy
+  # Fuzzing: clang and its libFuzzer runtime
+  clang-14 libclang-rt-14-dev
+  # Access control lists, for the tests of what replacing a file keeps
+  acl
   fonts-liberation
   # Windows builds, and running them under Wine
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix

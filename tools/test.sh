@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the Linux build under AddressSanitizer
-# and UndefinedBehaviorSanitizer (core, handlers, Qt window), then the Windows
-# builds (checks of the shipping 32-bit exe, and the 64-bit twin's tests under
-# Wine).
+# and UndefinedBehaviorSanitizer (core, file layer, handlers, Qt window), the
+# fuzzers (about a minute each), then the Windows builds (checks of the
+# shipping 32-bit exe, and the 64-bit twin's tests under Wine).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -11,5 +11,9 @@ jobs=$(nproc)
 cmake --preset asan
 cmake --build --preset asan -j"$jobs"
 ctest --preset asan -j"$jobs"
+
+cmake --preset fuzz
+cmake --build --preset fuzz -j"$jobs"
+ctest --preset fuzz -j"$jobs"
 
 tools/test-windows.sh
