@@ -48,6 +48,22 @@ expect_file("${WORK}/self.txt" "780d0a790d0a")
 # Failures: one line naming the path, exit 1, nothing left behind.
 run_driver("${WORK}/missing.txt" "${WORK}/out2.txt" 1 "^$" "^[^\n]*missing.txt[^\n]*$")
 run_driver("${WORK}/names.txt" "${WORK}/no folder/out.txt" 1 "^$" "^[^\n]*no folder[^\n]*$")
+
+# Past a file-size limit: an ordinary failure with its message.
+if(NOT EMULATOR AND NOT CMAKE_HOST_WIN32)
+  set(many "repeat\nrepeat\n")
+  foreach(i RANGE 400)
+    string(APPEND many "line ${i} of those that pass the limit\n")
+  endforeach()
+  file(WRITE "${WORK}/big.txt" "${many}")
+  execute_process(COMMAND sh -c "ulimit -f 4 && exec \"$0\" \"$@\"" "${DRIVER}"
+                          "${WORK}/big.txt" "${WORK}/big-out.txt"
+                  RESULT_VARIABLE code ERROR_VARIABLE stderr)
+  if(NOT code STREQUAL "1" OR NOT stderr MATCHES "big-out.txt\": File too large")
+    message(FATAL_ERROR "past the file-size limit: exit ${code}, reported \"${stderr}\"")
+  endif()
+  file(REMOVE "${WORK}/big.txt")
+endif()
 file(GLOB left RELATIVE "${WORK}" "${WORK}/*")
 list(SORT left)
 if(NOT left STREQUAL "names.txt;out.txt;plain.txt;self.txt")

@@ -129,6 +129,11 @@ TEST_F(ReplaceTest, AWritableFileInAFolderThatIsNotIsWrittenInPlace) {
     std::string error = ReplaceError(path, "new");
     if (!error.empty()) return error;
     if (ReadBytes(path) != "new" || Lstat(path).st_ino != inode) return "not written in place";
+    // The copy it was written from waited in the temporary folder, and is gone.
+    const char* temporary = std::getenv("TMPDIR");
+    for (const auto& entry : fs::directory_iterator(temporary ? temporary : "/tmp")) {
+      if (entry.path().filename().string().starts_with("inside.txt.velloran-")) return "copy left";
+    }
 
     // A new file there: the folder refuses, and is named.
     error = ReplaceError(folder + "/new.txt", "new");
