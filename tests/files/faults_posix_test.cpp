@@ -10,6 +10,7 @@
 #include <array>
 #include <cerrno>
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "platform/os/posix/file_replacer.h"
@@ -168,8 +169,10 @@ TEST_P(FaultTest, AnyFailingCallLeavesTheTargetSound) {
   }
 }
 
-TEST_P(FaultTest, WhatMayNotBeCopiedIsKeptByWritingInPlace) {
-  if (!GetParam().exists || GetParam().hard_linked) GTEST_SKIP() << "replaced by a rename";
+// Targets that a rename replaces, unless something of theirs may not be copied.
+class RenamedTargetTest : public FaultTest {};
+
+TEST_P(RenamedTargetTest, WhatMayNotBeCopiedIsKeptByWritingInPlace) {
   for (const Call refused : {kFchown, kFchmod, kFsetxattr}) {
     SetUpTarget();
     // As if the file had another owner, or an attribute this user may
@@ -185,6 +188,13 @@ TEST_P(FaultTest, WhatMayNotBeCopiedIsKeptByWritingInPlace) {
     EXPECT_EQ(ListFolder(dir_.path()), "target.txt");
   }
 }
+
+void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
+
+INSTANTIATE_TEST_SUITE_P(Files, RenamedTargetTest,
+                         ::testing::Values(Scenario{"Existing", true, false, false},
+                                           Scenario{"ExistingNamed", true, false, true}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(Files, FaultTest,
                          ::testing::Values(Scenario{"New", false, false, false},
