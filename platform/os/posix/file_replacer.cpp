@@ -11,12 +11,10 @@
 #include <memory>
 
 #include "platform/error.h"
-#include "platform/files.h"
 #include "platform/os/posix/file_identity.h"
 #include "platform/os/posix/posix_files.h"
 
-namespace velloran::platform {
-namespace posix {
+namespace velloran::platform::posix {
 namespace {
 
 constexpr std::string_view kWhat = "Cannot write";
@@ -164,20 +162,4 @@ int FileReplacer::CopyContent(int from, int to) {
   return 0;
 }
 
-}  // namespace posix
-
-struct AtomicFileWriter::Impl {
-  explicit Impl(const std::string& target_path) : replacer(target_path) {}
-  posix::FileReplacer replacer;
-};
-
-AtomicFileWriter::AtomicFileWriter(const std::string& target_path)
-    : impl_(std::make_unique<Impl>(target_path)) {}
-
-AtomicFileWriter::~AtomicFileWriter() = default;
-
-void AtomicFileWriter::Write(std::string_view bytes) { impl_->replacer.Write(bytes); }
-
-void AtomicFileWriter::Commit() { impl_->replacer.Commit(); }
-
-}  // namespace velloran::platform
+}  // namespace velloran::platform::posix

@@ -7,11 +7,9 @@
 #include <string>
 
 #include "platform/error.h"
-#include "platform/files.h"
 #include "platform/os/win32/win32_text.h"
 
-namespace velloran::platform {
-namespace win32 {
+namespace velloran::platform::win32 {
 namespace {
 
 constexpr std::string_view kWhat = "Cannot write";
@@ -132,20 +130,4 @@ void FileReplacer::PutInPlace() {
                   ShownPath(temp_) + "\".");
 }
 
-}  // namespace win32
-
-struct AtomicFileWriter::Impl {
-  explicit Impl(const std::string& target_path) : replacer(target_path) {}
-  win32::FileReplacer replacer;
-};
-
-AtomicFileWriter::AtomicFileWriter(const std::string& target_path)
-    : impl_(std::make_unique<Impl>(target_path)) {}
-
-AtomicFileWriter::~AtomicFileWriter() = default;
-
-void AtomicFileWriter::Write(std::string_view bytes) { impl_->replacer.Write(bytes); }
-
-void AtomicFileWriter::Commit() { impl_->replacer.Commit(); }
-
-}  // namespace velloran::platform
+}  // namespace velloran::platform::win32
