@@ -40,17 +40,15 @@ constexpr const char* kCallNames[kCalls] = {"open",   "write",     "fsync",  "ft
 // Counts the calls of each kind and makes the `nth` call of kind `failing`
 // (counted from 1) fail with `error`; with `named`, as on file systems
 // without unnamed temporary files.
-class FaultyCalls : public NamedTemporaryCalls {
+class FaultyCalls : public TestFileCalls {
  public:
   FaultyCalls(bool named, Call failing = kCalls, int nth = 0, int error = EIO)
-      : named_(named), failing_(failing), nth_(nth), error_(error) {}
+      : TestFileCalls(named), failing_(failing), nth_(nth), error_(error) {}
 
   int count(Call call) const { return counts_[call]; }
 
   int Open(int folder, const char* path, int flags, mode_t mode) const override {
-    if (Fails(kOpen)) return -1;
-    return named_ ? NamedTemporaryCalls::Open(folder, path, flags, mode)
-                  : FileCalls::Open(folder, path, flags, mode);
+    return Fails(kOpen) ? -1 : TestFileCalls::Open(folder, path, flags, mode);
   }
   ssize_t Write(int fd, const void* bytes, std::size_t size) const override {
     return Fails(kWrite) ? -1 : FileCalls::Write(fd, bytes, size);
@@ -83,7 +81,6 @@ class FaultyCalls : public NamedTemporaryCalls {
     return true;
   }
 
-  bool named_;
   Call failing_;
   int nth_;
   int error_;

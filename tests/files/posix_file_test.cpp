@@ -60,7 +60,7 @@ std::string ReplaceError(const std::string& path, std::string_view content,
 }
 
 std::string PosixFileTest::SharedFolder() {
-  const std::string folder = dir_.File("shared");
+  std::string folder = dir_.File("shared");
   std::filesystem::create_directory(folder);
   ::chmod(folder.c_str(), 0777);
   ::chmod(dir_.path().c_str(), 0755);

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "platform/os/posix/file_calls.h"
-#include "tests/files/named_temporary_calls.h"
+#include "tests/files/test_file_calls.h"
 #include "tests/support/temp_dir.h"
 
 namespace velloran::testing {

@@ -12,14 +12,12 @@
 
 #include "platform/error.h"
 #include "platform/os/posix/file_replacer.h"
-#include "tests/files/named_temporary_calls.h"
+#include "tests/files/test_file_calls.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   const bool named = argc > 2 && std::strcmp(argv[2], "named") == 0;
-  const velloran::testing::NamedTemporaryCalls named_calls;
-  const velloran::platform::posix::FileCalls& calls =
-      named ? named_calls : velloran::platform::posix::SystemFileCalls();
+  const velloran::testing::TestFileCalls calls(named);
   const std::string block(64 << 10, 'x');
   try {
     velloran::platform::posix::FileReplacer replacer(argv[1], calls);

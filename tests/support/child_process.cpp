@@ -63,7 +63,7 @@ std::string InChild(const std::function<std::string()>& work,
     ::_exit(0);
   }
   ::close(report[1]);
-  const std::string outcome = ReadAll(report[0]);
+  std::string outcome = ReadAll(report[0]);
   ::close(report[0]);
   int status = 0;
   while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
