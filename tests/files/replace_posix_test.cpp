@@ -298,10 +298,10 @@ TEST_F(ReplaceTest, TemporaryFilesOfEndedWritersAreRemovedByTheNextWrite) {
   }
 
   Replace(dir_.File("list.txt"), "new");
-  for (const std::string& name : kept) EXPECT_TRUE(Exists(dir_.File(name))) << name;
-  EXPECT_FALSE(Exists(dir_.File(of_ended + "-0.tmp")));
+  for (const std::string& name : kept) EXPECT_TRUE(fs::exists(dir_.path() / name)) << name;
+  EXPECT_FALSE(fs::exists(dir_.path() / (of_ended + "-0.tmp")));
   if (IsRoot()) {
-    EXPECT_TRUE(Exists(dir_.File(of_ended + "-2.tmp")));
+    EXPECT_TRUE(fs::exists(dir_.path() / (of_ended + "-2.tmp")));
   }
   ::close(locked);
 }

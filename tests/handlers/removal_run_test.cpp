@@ -143,7 +143,7 @@ TEST_F(RemovalRunTest, AnUnwritableOutputStopsTheRunAndKeepsTheSource) {
 
 TEST_F(RemovalRunTest, RunningOutOfMemoryNamesTheFile) {
   const std::string source = ListFile("big.txt", "a\na\n");
-  ui_.common_dialog1.WillRunOutOfMemory();
+  ui_.commonDialog1.WillRunOutOfMemory();
   ui_.ClickCheck2();
   EXPECT_EQ(Shown(), Messages{"Cannot remove repeats from \"" + source + "\": Not enough memory."});
   EXPECT_EQ(ReadBytes(source), "a\na\n");
