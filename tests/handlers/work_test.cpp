@@ -61,8 +61,8 @@ class TwoFileRun {
       EXPECT_EQ(ReadBytes(first_out), kFirstClean);
     }
     EXPECT_EQ(ReadBytes(second), created == 2 ? kSecondClean : kSecond);
-    EXPECT_EQ(ListFolder(dir.path()), created == 0 ? "first.txt second.txt"
-                                                   : "first-out.txt first.txt second.txt");
+    EXPECT_EQ(ListFolder(dir.path()),
+              created == 0 ? "first.txt second.txt" : "first-out.txt first.txt second.txt");
     EXPECT_EQ(ui.check2.Value(), 0);
     EXPECT_NE(ui.form.MousePointer(), platform::kPointerHourglass);
   }

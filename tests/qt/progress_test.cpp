@@ -28,26 +28,10 @@ namespace velloran::platform::qt {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::BusyWork;
+using testing::TimedWork;
 
 constexpr char kSubject[] = "/home/ann/lists/names & numbers.txt";
-
-// Work that reports its way through 1000 bytes over `duration`, in `first`
-// for the first half and `second` for the rest, stopping when asked.
-Work TimedWork(std::chrono::milliseconds duration, WorkStep first = WorkStep::kReading,
-               WorkStep second = WorkStep::kReading) {
-  return [=](Progress& progress) {
-    const auto start = std::chrono::steady_clock::now();
-    for (;;) {
-      const auto elapsed = std::chrono::steady_clock::now() - start;
-      const auto done = static_cast<std::uint64_t>(std::min<std::int64_t>(
-          1000, 1000 * std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() /
-                    duration.count()));
-      ReportOrStop(progress, done < 500 ? first : second, done, 1000);
-      if (elapsed >= duration) return;
-      std::this_thread::sleep_for(10ms);
-    }
-  };
-}
 
 // What the progress window showed when the user first saw it.
 struct ProgressSeen {
@@ -73,8 +57,7 @@ ProgressDialog* AsProgressDialog(QWidget& modal) {
 
 // Reads the progress window, samples its bar for `watch`, then does `then`.
 ModalDriver::Step WatchProgress(
-    ProgressSeen* seen, const QElapsedTimer* since = nullptr,
-    std::chrono::milliseconds watch = 0ms,
+    ProgressSeen* seen, const QElapsedTimer* since = nullptr, std::chrono::milliseconds watch = 0ms,
     std::function<void(ProgressDialog&)> then = [](ProgressDialog&) {}) {
   return [=](QWidget& modal) {
     ProgressDialog* dialog = AsProgressDialog(modal);
@@ -242,14 +225,7 @@ TEST_F(ProgressTest, TheWindowKeepsBeingPaintedWhileWorkRuns) {
   ticks.start(20);
   ModalDriver user;
   user.Then(WatchProgress(nullptr));
-  EXPECT_EQ(RunWork([](Progress& progress) {
-              // Busy on its own thread, reporting rarely.
-              const auto until = std::chrono::steady_clock::now() + 1500ms;
-              volatile std::uint64_t spin = 0;
-              while (std::chrono::steady_clock::now() < until) spin = spin + 1;
-              progress.Report(WorkStep::kRemoving, 1, 1);
-            }),
-            WorkEnd::kFinished);
+  EXPECT_EQ(RunWork(BusyWork(1500ms)), WorkEnd::kFinished);
   ticks.stop();
   form().removeEventFilter(&watch);
   EXPECT_GE(watch.paints, 10);
@@ -291,7 +267,9 @@ class SlowRunTest : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&backend_.Form()));
   }
 
-  std::string InDir(const char* name) const { return QDir(dir_.path()).filePath(name).toStdString(); }
+  std::string InDir(const char* name) const {
+    return QDir(dir_.path()).filePath(name).toStdString();
+  }
   void WriteFile(const char* name, const QByteArray& bytes) {
     QFile file(QString::fromStdString(InDir(name)));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -62,5 +63,36 @@ class SlowWorkRuntime final : public platform::Runtime {
   std::chrono::milliseconds delay_;
   std::string slow_subject_;
 };
+
+// Work that reports its way through 1000 bytes over `duration`, every 10 ms,
+// in step `first` for the first half and `second` for the rest, and stops
+// when asked.
+inline platform::Work TimedWork(std::chrono::milliseconds duration,
+                                platform::WorkStep first = platform::WorkStep::kReading,
+                                platform::WorkStep second = platform::WorkStep::kReading) {
+  return [=](platform::Progress& progress) {
+    using std::chrono::steady_clock;
+    const auto start = steady_clock::now();
+    for (;;) {
+      const auto elapsed = steady_clock::now() - start;
+      const auto share = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed) * 1000;
+      const auto done = static_cast<std::uint64_t>(std::min<std::int64_t>(1000, share / duration));
+      platform::ReportOrStop(progress, done < 500 ? first : second, done, 1000);
+      if (elapsed >= duration) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  };
+}
+
+// Work that keeps its thread busy for `duration` without a word, then
+// reports once.
+inline platform::Work BusyWork(std::chrono::milliseconds duration) {
+  return [duration](platform::Progress& progress) {
+    const auto until = std::chrono::steady_clock::now() + duration;
+    volatile std::uint64_t spins = 0;
+    while (std::chrono::steady_clock::now() < until) spins = spins + 1;
+    progress.Report(platform::WorkStep::kRemoving, 1, 1);
+  };
+}
 
 }  // namespace velloran::testing

@@ -20,7 +20,6 @@ void SetBackground(QWidget& widget, std::optional<ControlKind> kind, const Colou
 // A new child of `parent` made for the control's kind (a push button, a list,
 // a checkable picture button, a label, a progress bar running from 0 to
 // kProgressBarRange), named, placed and styled as `control` describes.
-QWidget* CreateControl(const ControlDescription& control, const TwipsScale& scale,
-                       QWidget& parent);
+QWidget* CreateControl(const ControlDescription& control, const TwipsScale& scale, QWidget& parent);
 
 }  // namespace velloran::platform::qt

@@ -5,16 +5,15 @@
 
 namespace velloran::platform::qt {
 
-ProgressDialog::ProgressDialog(const ProgressWindowDescription& description,
-                               std::string_view title, const QString& path, QWidget& parent)
+ProgressDialog::ProgressDialog(const ProgressWindowDescription& description, std::string_view title,
+                               const QString& path, QWidget& parent)
     : QDialog(&parent, kFixedDialogFrame), description_(description) {
   CheckControlKinds(description);
   setObjectName(QString::fromUtf8(description.name));
   setWindowTitle(QString::fromUtf8(title));
   setWindowModality(Qt::WindowModal);
   const TwipsScale scale(*parent.screen());
-  setFixedSize(scale.ToPixels(description.client_width),
-               scale.ToPixels(description.client_height));
+  setFixedSize(scale.ToPixels(description.client_width), scale.ToPixels(description.client_height));
 
   // Labels and bars take no focus: the button has it.
   for (const ControlDescription* control : description.Controls()) {

@@ -40,9 +40,8 @@ class InputBlocker final : public QObject {
 WorkEnd QtRuntime::RunWork(const std::string& subject, const Work& work) {
   QEventLoop loop;
   // Wakes the loop from the work's thread; the queued call runs in the loop.
-  BackgroundWork background(work, [&loop] {
-    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-  });
+  BackgroundWork background(
+      work, [&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); });
   const WorkState::Running running(work_, [&background] { background.RequestStop(); });
   const InputBlocker blocker(main_window_);
 

@@ -19,20 +19,16 @@ constexpr wchar_t kProgressClass[] = L"VelloranProgress";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
-// Which control of the description has which identifier; Cancel is IDCANCEL,
-// which IsDialogMessage sends for Escape.
+// Which control of the description has which identifier.
 struct ControlSlot {
   ControlDescription ProgressWindowDescription::*control;
-  int id;
+  ProgressWindow::ControlId id;
 };
-constexpr int kPathId = 201;
-constexpr int kStepId = 202;
-constexpr int kBarId = 203;
 constexpr ControlSlot kControls[] = {
-    {&ProgressWindowDescription::path, kPathId},
-    {&ProgressWindowDescription::step, kStepId},
-    {&ProgressWindowDescription::bar, kBarId},
-    {&ProgressWindowDescription::cancel, IDCANCEL},
+    {&ProgressWindowDescription::path, ProgressWindow::kPath},
+    {&ProgressWindowDescription::step, ProgressWindow::kStep},
+    {&ProgressWindowDescription::bar, ProgressWindow::kBar},
+    {&ProgressWindowDescription::cancel, ProgressWindow::kCancel},
 };
 
 void RegisterProgressClass(HINSTANCE instance, WNDPROC procedure) {
@@ -50,9 +46,8 @@ void RegisterProgressClass(HINSTANCE instance, WNDPROC procedure) {
 }  // namespace
 
 ProgressWindow::ProgressWindow(HINSTANCE instance, HWND owner,
-                               const ProgressWindowDescription& description,
-                               std::string_view title, const std::string& path,
-                               std::function<void()> on_cancel)
+                               const ProgressWindowDescription& description, std::string_view title,
+                               const std::string& path, std::function<void()> on_cancel)
     : layout_(description), owner_(owner), on_cancel_(std::move(on_cancel)) {
   CheckControlKinds(layout_);
   RegisterProgressClass(instance, &ProgressWindow::WindowProc);
@@ -64,7 +59,7 @@ ProgressWindow::ProgressWindow(HINSTANCE instance, HWND owner,
     for (const ControlSlot& slot : kControls) {
       CreateControl(instance, window_, layout_.*slot.control, slot.id);
     }
-    SetDlgItemTextW(window_, kPathId, Widen(path).c_str());
+    SetDlgItemTextW(window_, kPath, Widen(path).c_str());
     LayOut(WindowDpi(owner_));
     CentreOverOwner();
   } catch (...) {
@@ -73,7 +68,7 @@ ProgressWindow::ProgressWindow(HINSTANCE instance, HWND owner,
   }
   EnableWindow(owner_, FALSE);
   ShowWindow(window_, SW_SHOW);
-  SetFocus(GetDlgItem(window_, IDCANCEL));
+  SetFocus(GetDlgItem(window_, kCancel));
 }
 
 // The owner first: it is then the window that becomes active.
@@ -85,22 +80,21 @@ ProgressWindow::~ProgressWindow() {
 void ProgressWindow::ShowReport(const WorkReport& report) {
   if (step_shown_ != report.step) {
     step_shown_ = report.step;
-    SetDlgItemTextW(window_, kStepId, Widen(layout_.StepText(report.step)).c_str());
+    SetDlgItemTextW(window_, kStep, Widen(layout_.StepText(report.step)).c_str());
   }
   const int position = ProgressBarPosition(report);
   if (bar_shown_ != position) {
     bar_shown_ = position;
-    SendDlgItemMessageW(window_, kBarId, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    SendDlgItemMessageW(window_, kBar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   }
 }
 
 // Sizes the window to its client area, places the controls and makes their
 // fonts, all for `dpi`. Every font is made before any is set.
 void ProgressWindow::LayOut(UINT dpi) {
-  const SIZE outer =
-      OuterSizeForClient(TwipsToPixels(static_cast<float>(layout_.client_width), dpi),
-                         TwipsToPixels(static_cast<float>(layout_.client_height), dpi), kStyle,
-                         kExStyle, dpi);
+  const SIZE outer = OuterSizeForClient(
+      TwipsToPixels(static_cast<float>(layout_.client_width), dpi),
+      TwipsToPixels(static_cast<float>(layout_.client_height), dpi), kStyle, kExStyle, dpi);
   SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   std::array<UniqueFont, std::size(kControls)> fonts;
@@ -125,7 +119,7 @@ void ProgressWindow::CentreOverOwner() {
 }
 
 void ProgressWindow::Cancel() {
-  const HWND button = GetDlgItem(window_, IDCANCEL);
+  const HWND button = GetDlgItem(window_, kCancel);
   if (!IsWindowEnabled(button)) return;
   EnableWindow(button, FALSE);
   on_cancel_();
@@ -158,7 +152,7 @@ LRESULT CALLBACK ProgressWindow::WindowProc(HWND window, UINT message, WPARAM wp
 LRESULT ProgressWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
-      if (LOWORD(wparam) == IDCANCEL) Cancel();
+      if (LOWORD(wparam) == kCancel) Cancel();
       return 0;
     case WM_CLOSE:
       Cancel();

@@ -20,6 +20,10 @@ namespace velloran::platform::win32 {
 // `on_cancel`, once; the window stays, Cancel greyed, until it is destroyed.
 class ProgressWindow {
  public:
+  // Control identifiers; Cancel is IDCANCEL, which IsDialogMessage sends for
+  // Escape.
+  enum ControlId : int { kPath = 201, kStep = 202, kBar = 203, kCancel = IDCANCEL };
+
   // `description` must outlive the window. Throws Error when the window
   // cannot be built.
   ProgressWindow(HINSTANCE instance, HWND owner, const ProgressWindowDescription& description,
@@ -45,7 +49,7 @@ class ProgressWindow {
   HWND owner_;
   std::function<void()> on_cancel_;
   HWND window_ = nullptr;
-  std::array<UniqueFont, 4> fonts_;  // one per control, in the order of Controls()
+  std::array<UniqueFont, 4> fonts_;     // one per control, in the order of Controls()
   std::optional<WorkStep> step_shown_;  // none before the first report
   int bar_shown_ = 0;
 };
