@@ -1,5 +1,5 @@
 // Files on Windows: UTF-8 paths converted to UTF-16 for the wide API,
-// whole-file reads into large-array memory, file dates, and atomic
+// file dates, and atomic
 // replacement by a flushed temporary file moved over the target. Only
 // kernel32 is used.
 #include <algorithm>
@@ -54,38 +54,6 @@ class UniqueHandle {
 };
 
 }  // namespace
-
-FileBuffer ReadWholeFile(const std::string& path) {
-  const std::wstring wide = WidePath("Cannot read", path);
-  UniqueHandle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file.valid()) throw Failure("Cannot read", path, GetLastError());
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size)) throw Failure("Cannot read", path, GetLastError());
-  if (static_cast<std::uint64_t>(size.QuadPart) > SIZE_MAX / 2) {
-    throw Failure("Cannot read", path, ERROR_NOT_ENOUGH_MEMORY);
-  }
-  const std::size_t expected = static_cast<std::size_t>(size.QuadPart);
-  if (expected == 0) return FileBuffer();
-
-  // The file is read as large as it was when opened.
-  try {
-    FileBuffer buffer(expected);
-    while (buffer.unfilled_size() > 0) {
-      const DWORD chunk =
-          static_cast<DWORD>(std::min<std::size_t>(buffer.unfilled_size(), kMaxChunk));
-      DWORD got = 0;
-      if (!ReadFile(file.get(), buffer.unfilled(), chunk, &got, nullptr)) {
-        throw Failure("Cannot read", path, GetLastError());
-      }
-      if (got == 0) break;
-      buffer.MarkFilled(got);
-    }
-    return buffer;
-  } catch (const std::bad_alloc&) {
-    throw Failure("Cannot read", path, ERROR_NOT_ENOUGH_MEMORY);
-  }
-}
 
 std::time_t FileDateTime(const std::string& path) {
   const std::wstring wide = WidePath("Cannot get the date of", path);
