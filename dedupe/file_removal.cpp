@@ -26,6 +26,7 @@ BytesDone Reporter(platform::Progress& progress, WorkStep step, std::uint64_t si
 
 // The encoding of `file`, from its first bytes.
 Encoding DetectEncodingOf(platform::InputFile& file) {
+  file.Rewind();
   std::string sample(kDetectionSample, '\0');
   sample.resize(file.Read(sample.data(), sample.size()));
   file.Rewind();
