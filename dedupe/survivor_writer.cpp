@@ -13,18 +13,20 @@ constexpr std::size_t kWriteBlock = std::size_t{256} << 10;
 
 SurvivorWriter::SurvivorWriter(const std::string& path, Encoding encoding)
     : file_(path),
-      encoding_(encoding),
+      unit_width_(UnitWidth(encoding)),
+      line_end_(LineEnd(encoding)),
+      space_(Space(encoding)),
       block_(std::make_unique_for_overwrite<char[]>(kWriteBlock)) {
   Put(ByteOrderMark(encoding));
 }
 
 void SurvivorWriter::PutLine(std::string_view line) {
-  if (line != Space(encoding_)) Put(line);
-  if (StrayBytes(line, encoding_) == 0) Put(LineEnd(encoding_));
+  if (line != space_) Put(line);
+  if ((line.size() & (unit_width_ - 1)) == 0) Put(line_end_);  // widths are powers of 2
 }
 
 void SurvivorWriter::EndLongLine(std::uint64_t length) {
-  if (length % UnitWidth(encoding_) == 0) Put(LineEnd(encoding_));
+  if (length % unit_width_ == 0) Put(line_end_);
 }
 
 void SurvivorWriter::Commit() {

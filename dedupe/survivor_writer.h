@@ -38,7 +38,9 @@ class SurvivorWriter {
   void Flush();
 
   platform::AtomicFileWriter file_;
-  Encoding encoding_;
+  std::size_t unit_width_;
+  std::string_view line_end_;
+  std::string_view space_;
   std::unique_ptr<char[]> block_;
   std::size_t used_ = 0;
 };

@@ -219,8 +219,4 @@ unsigned UnitAt(std::string_view text, std::size_t offset, Encoding encoding) {
   return WithReader(encoding, [&](auto unit) { return unit(text.data() + offset); });
 }
 
-std::size_t StrayBytes(std::string_view line, Encoding encoding) {
-  return line.size() % UnitWidth(encoding);
-}
-
 }  // namespace velloran::dedupe

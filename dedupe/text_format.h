@@ -67,8 +67,4 @@ std::size_t LastLineEndUnit(std::string_view text, Encoding encoding);
 // The code unit at `offset` of `text` (which must hold a whole one).
 unsigned UnitAt(std::string_view text, std::size_t offset, Encoding encoding);
 
-// The bytes of `line` that do not fill a whole code unit (at most
-// UnitWidth - 1, only ever at the end of a file's last line).
-std::size_t StrayBytes(std::string_view line, Encoding encoding);
-
 }  // namespace velloran::dedupe
