@@ -264,7 +264,7 @@ class Worker {
       base_.Clear();
       reader.LoadInto(base_);
       const std::uint64_t begin = repeats_.Start();
-      BlankRepeatsWith(std::span(base_.views()), LineHasher{});
+      BlankRepeatsWith(std::span(base_.views()), LineHasher{}, [&](std::size_t) { checkpoint(0); });
       kept_.clear();
       for (std::size_t i = 0; i < base_.views().size(); ++i) {
         if (base_.views()[i].empty()) {
@@ -306,7 +306,7 @@ class Worker {
       reader.LoadInto(batch_);
       combined_.assign(kept_.begin(), kept_.end());
       combined_.insert(combined_.end(), batch_.views().begin(), batch_.views().end());
-      BlankRepeatsWith(std::span(combined_), LineHasher{});
+      BlankRepeatsWith(std::span(combined_), LineHasher{}, [&](std::size_t) { checkpoint(0); });
       for (std::size_t i = 0; i < batch_.views().size(); ++i) {
         if (combined_[kept_.size() + i].empty()) {
           Repeat(batch_.numbers()[i]);

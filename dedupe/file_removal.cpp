@@ -1,5 +1,7 @@
 #include "dedupe/file_removal.h"
 
+#include <algorithm>
+#include <limits>
 #include <new>
 #include <utility>
 
@@ -47,8 +49,10 @@ FileRemoval FileRemoval::FindRepeats(const std::string& path, platform::Progress
   removal.path_ = path;
   try {
     platform::InputFile file(path);
-    const std::uint64_t budget =
-        options.memory_budget != 0 ? options.memory_budget : DefaultMemoryBudget();
+    // A 32-bit process cannot hold more than half its address space anyway.
+    const std::uint64_t budget = std::min<std::uint64_t>(
+        options.memory_budget != 0 ? options.memory_budget : DefaultMemoryBudget(),
+        std::numeric_limits<std::size_t>::max() / 2);
     std::uint64_t size = file.size();
     const BytesDone reading = Reporter(progress, WorkStep::kReading, size);
 

@@ -16,6 +16,7 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/os/posix/posix_fd.h"
 
 namespace velloran::platform {
 namespace {
@@ -23,32 +24,9 @@ namespace {
 // One write() moves at most this much; Linux stops a little below 2 GiB anyway.
 constexpr std::size_t kMaxChunk = std::size_t{1} << 30;
 
-std::string Reason(int error_number) { return std::generic_category().message(error_number); }
-
-Error Failure(std::string_view what, const std::string& path, int error_number) {
-  return Error(what, path, Reason(error_number));
-}
-
-// A path with a NUL inside would silently name a different file.
-void CheckPath(std::string_view what, const std::string& path) {
-  if (path.find('\0') != std::string::npos) {
-    throw Error(what, path, "The path contains a NUL character.");
-  }
-}
-
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  ~UniqueFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
+using posix::CheckPath;
+using posix::Failure;
+using posix::UniqueFd;
 
 }  // namespace
 

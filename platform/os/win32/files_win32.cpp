@@ -1,7 +1,6 @@
-// Files on Windows: UTF-8 paths converted to UTF-16 for the wide API,
-// file dates, and atomic
-// replacement by a flushed temporary file moved over the target. Only
-// kernel32 is used.
+// Files on Windows: UTF-8 paths converted to UTF-16 for the wide API, file
+// dates, and atomic replacement by a flushed temporary file moved over the
+// target. Only kernel32 is used.
 #include <algorithm>
 #include <cstdint>
 #include <new>
@@ -10,7 +9,7 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/os/win32/win32_text.h"
+#include "platform/os/win32/win32_handle.h"
 
 namespace velloran::platform {
 namespace {
@@ -18,40 +17,8 @@ namespace {
 // ReadFile and WriteFile take 32-bit counts; move at most this much per call.
 constexpr DWORD kMaxChunk = DWORD{64} << 20;
 
-Error Failure(std::string_view what, const std::string& path, DWORD error) {
-  return Error(what, path, win32::SystemMessage(error));
-}
-
-// The UTF-16 form of a UTF-8 path. A NUL inside would silently name a
-// different file, and bytes that are not UTF-8 name no file at all.
-std::wstring WidePath(std::string_view what, const std::string& path) {
-  if (path.find('\0') != std::string::npos) {
-    throw Error(what, path, "The path contains a NUL character.");
-  }
-  if (path.empty()) return std::wstring();
-  const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(),
-                                         static_cast<int>(path.size()), nullptr, 0);
-  if (length <= 0) throw Error(what, path, "The path is not valid UTF-8.");
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()),
-                      wide.data(), length);
-  return wide;
-}
-
-class UniqueHandle {
- public:
-  explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  ~UniqueHandle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
+using win32::Failure;
+using win32::WidePath;
 
 }  // namespace
 

@@ -35,7 +35,7 @@ struct InputFile::Impl {
 
 InputFile::InputFile(const std::string& path) : impl_(std::make_unique<Impl>()) {
   impl_->path = path;
-  const std::wstring wide = win32::CheckedWidePath(kCannotRead, path);
+  const std::wstring wide = win32::WidePath(kCannotRead, path);
   impl_->file = win32::UniqueHandle(CreateFileW(wide.c_str(), GENERIC_READ,
                                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));

@@ -50,7 +50,7 @@ struct TemporaryFile::Impl {
 
 TemporaryFile::TemporaryFile(const std::string& folder) : impl_(std::make_unique<Impl>()) {
   impl_->folder = folder;
-  const std::wstring wide = win32::CheckedWidePath(kCannotKeep, folder);
+  const std::wstring wide = win32::WidePath(kCannotKeep, folder);
   for (unsigned attempt = 0;; ++attempt) {
     const std::wstring name = wide + L"\\~velloran-" + std::to_wstring(GetCurrentProcessId()) +
                               L"-" + std::to_wstring(GetTickCount64()) + L"-" +

@@ -19,7 +19,7 @@ inline Error Failure(std::string_view what, std::string_view path, DWORD error) 
 
 // The UTF-16 form of a UTF-8 path. A NUL inside would silently name a
 // different file, and bytes that are not UTF-8 name no file at all.
-inline std::wstring CheckedWidePath(std::string_view what, const std::string& path) {
+inline std::wstring WidePath(std::string_view what, const std::string& path) {
   if (path.find('\0') != std::string::npos) {
     throw Error(what, path, "The path contains a NUL character.");
   }
