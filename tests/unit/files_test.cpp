@@ -1,4 +1,5 @@
-// The file layer: whole-file reads, file dates, atomic replacement.
+// The file layer: whole-file and block reads, temporary data, file dates,
+// atomic replacement; what the system tells of memory.
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,9 @@
 #include <string>
 
 #include "platform/error.h"
+#include "platform/input_file.h"
+#include "platform/memory.h"
+#include "platform/temporary_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace velloran::platform {
@@ -130,6 +134,87 @@ TEST_F(FilesTest, TheReplacementKeepsTheTargetsPermissions) {
             fs::perms::owner_read | fs::perms::owner_write);
 }
 #endif
+
+TEST_F(FilesTest, AnInputFileIsReadAgainFromItsStartAndAnywhere) {
+  const std::string path = dir_.File("input.txt");
+  WriteBytes(path, "0123456789");
+  InputFile file(path);
+  EXPECT_EQ(file.size(), 10u);
+  char bytes[16] = {};
+  EXPECT_EQ(file.Read(bytes, 4), 4u);
+  EXPECT_EQ(std::string_view(bytes, 4), "0123");
+  file.ReadAt(7, bytes, 3);
+  EXPECT_EQ(std::string_view(bytes, 3), "789");
+  EXPECT_EQ(file.Read(bytes, 16), 6u);  // ReadAt did not move the position
+  EXPECT_EQ(std::string_view(bytes, 6), "456789");
+  EXPECT_EQ(file.Read(bytes, 16), 0u);
+  EXPECT_THROW(file.ReadAt(8, bytes, 3), Error);  // past the end
+  file.Rewind();
+  EXPECT_EQ(file.Read(bytes, 2), 2u);
+  EXPECT_EQ(std::string_view(bytes, 2), "01");
+  EXPECT_NO_THROW(file.CheckUnchanged());
+  WriteBytes(path, "0123456789ab");
+  EXPECT_THROW(file.CheckUnchanged(), Error);
+}
+
+TEST_F(FilesTest, AFileThatGrowsWhileItIsReadIsAnError) {
+  const std::string path = dir_.File("growing.txt");
+  // Larger than one block of reading (8 MiB), so it grows between blocks.
+  WriteBytes(path, std::string(std::size_t{9} << 20, 'g'));
+  InputFile file(path);
+  bool grown = false;
+  EXPECT_THROW(ReadToEnd(file, std::size_t{64} << 20,
+                         [&](std::uint64_t) {
+                           if (!grown) WriteBytes(path, std::string(std::size_t{10} << 20, 'g'));
+                           grown = true;
+                         }),
+               Error);
+}
+
+TEST_F(FilesTest, TemporaryDataHasNoNameAndReadsBack) {
+  const std::string folder = testing::Utf8(dir_.path());
+  {
+    TemporaryFile file(folder);
+    file.Write("abc");
+    file.Write(std::string(100000, 'z'));
+    EXPECT_EQ(file.size(), 100003u);
+    EXPECT_EQ(testing::ListFolder(dir_.path()), "");  // nothing another user could open
+    char bytes[5] = {};
+    EXPECT_EQ(file.ReadAt(1, bytes, 4), 4u);
+    EXPECT_EQ(std::string_view(bytes, 4), "bczz");
+    EXPECT_EQ(file.ReadAt(100001, bytes, 5), 2u);
+  }
+  EXPECT_EQ(testing::ListFolder(dir_.path()), "");
+  try {
+    TemporaryFile missing(folder + "/no such folder");
+    ADD_FAILURE() << "temporary data in a missing folder";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find("no such folder"), std::string::npos) << e.what();
+  }
+}
+
+TEST_F(FilesTest, TheTemporaryFolderIsTheSystemsOrTheSources) {
+  const std::string chosen = TemporaryFolderFor(dir_.File("source.txt"));
+  EXPECT_TRUE(
+      chosen == testing::Utf8(dir_.path()) ||
+      std::filesystem::equivalent(testing::Utf8(std::filesystem::temp_directory_path()), chosen))
+      << chosen;
+  EXPECT_GT(FreeSpace(chosen), 0u);
+}
+
+TEST(Memory, TheSystemTellsItsMemoryAndAddressSpace) {
+  const std::uint64_t physical = PhysicalMemory();
+  EXPECT_GT(physical, std::uint64_t{64} << 20);
+  const FreeAddressSpace space = FreeAddressSpaceNow();
+  EXPECT_LE(space.largest, space.total);
+  EXPECT_GT(space.largest, std::uint64_t{16} << 20);
+  if constexpr (sizeof(void*) < 8) {
+    EXPECT_LE(space.total, std::uint64_t{1} << 32);
+    // The largest free range can really be had.
+    void* block = AllocateLargeArray(static_cast<std::size_t>(space.largest / 2));
+    FreeLargeArray(block, static_cast<std::size_t>(space.largest / 2));
+  }
+}
 
 }  // namespace
 }  // namespace velloran::platform
