@@ -32,7 +32,7 @@ class Streamer {
       window_start_ = summary_.bytes - got - carry_;
       const std::string_view text(buffer_.get(), carry_ + got);
       carry_ = 0;
-      pos = Window(text, pos, final);
+      Window(text, pos, final);
       done(summary_.bytes);
       if (final) break;
       pos = 0;
@@ -43,18 +43,18 @@ class Streamer {
 
  private:
   // Hands on the lines of `text` from `pos`; keeps an unfinished line as the
-  // carry for the next window. Returns where the next window starts.
-  std::size_t Window(std::string_view text, std::size_t pos, bool final) {
+  // carry for the next window.
+  void Window(std::string_view text, std::size_t pos, bool final) {
     if (pending_cr_ && pos + width_ <= text.size()) {
       if (UnitAt(text, pos, encoding_) == line_end::kLf) pos += width_;
       pending_cr_ = false;
     }
     if (in_long_line_) pos = ContinueLongLine(text, pos, final);
-    if (pos >= text.size() && !final) return 0;
+    if (pos >= text.size() && !final) return;
     std::string_view rest = text.substr(pos);
     if (final) {
       Emit(rest);
-      return 0;
+      return;
     }
     const std::size_t last = LastLineEndUnit(rest, encoding_);
     if (last != std::string_view::npos) {
@@ -74,7 +74,6 @@ class Streamer {
       std::memmove(buffer_.get(), rest.data(), rest.size());
       carry_ = rest.size();
     }
-    return 0;
   }
 
   // Goes on with a long line: its pieces up to its line end. Returns where

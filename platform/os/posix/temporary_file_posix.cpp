@@ -61,8 +61,8 @@ std::uint64_t FreeSpace(const std::string& folder) {
 }
 
 std::string TemporaryFolderFor(const std::string& source_path) {
-  const std::string system = SystemTemporaryFolder();
-  const std::string beside = FolderOf(source_path);
+  std::string system = SystemTemporaryFolder();
+  std::string beside = FolderOf(source_path);
   if (::access(beside.c_str(), W_OK | X_OK) != 0) return system;
   return FreeSpace(beside) > FreeSpace(system) ? beside : system;
 }
