@@ -171,6 +171,8 @@ TEST_F(FilesTest, AFileThatGrowsWhileItIsReadIsAnError) {
                Error);
 }
 
+// On Linux the file has no name at all; on Windows it has one while it is
+// open, for this process alone, and is deleted when closed.
 TEST_F(FilesTest, TemporaryDataHasNoNameAndReadsBack) {
   const std::string folder = testing::Utf8(dir_.path());
   {
@@ -178,7 +180,9 @@ TEST_F(FilesTest, TemporaryDataHasNoNameAndReadsBack) {
     file.Write("abc");
     file.Write(std::string(100000, 'z'));
     EXPECT_EQ(file.size(), 100003u);
+#ifndef _WIN32
     EXPECT_EQ(testing::ListFolder(dir_.path()), "");  // nothing another user could open
+#endif
     char bytes[5] = {};
     EXPECT_EQ(file.ReadAt(1, bytes, 4), 4u);
     EXPECT_EQ(std::string_view(bytes, 4), "bczz");
