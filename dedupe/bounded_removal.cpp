@@ -6,7 +6,6 @@
 #include <exception>
 #include <limits>
 #include <map>
-#include <queue>
 #include <thread>
 #include <utility>
 
@@ -346,51 +345,68 @@ bool SameBytes(platform::InputFile& file, std::uint64_t a, std::uint64_t b, std:
   return true;
 }
 
-// The ascending merge of several ascending lists.
-class RepeatMerge {
+// Whether a line is a repeat, asked in ascending line order: the repeat
+// lists are spread into a bitmap of the next 2^20 line numbers at a time,
+// so each line costs one bit test, and each repeat one bit set.
+class RepeatBitmap {
  public:
-  RepeatMerge(const std::vector<Segment>& segments, std::size_t buffer_size) {
+  RepeatBitmap(const std::vector<Segment>& segments, std::size_t buffer_size) : bits_(kRange / 64) {
     readers_.reserve(segments.size());
+    heads_.reserve(segments.size());
     for (const Segment& segment : segments) {
       readers_.emplace_back(*segment.file, segment.begin, segment.end, buffer_size);
+      heads_.push_back(kNone);
       Pull(readers_.size() - 1);
     }
   }
-  // The next number, or the largest number when none is left.
-  std::uint64_t Next() {
-    if (heads_.empty()) return std::numeric_limits<std::uint64_t>::max();
-    const auto [number, reader] = heads_.top();
-    heads_.pop();
-    Pull(reader);
-    return number;
+
+  bool IsRepeat(std::uint64_t number) {
+    if (number >= range_end_) Fill(number);
+    const std::uint64_t bit = number - range_begin_;
+    return (bits_[static_cast<std::size_t>(bit / 64)] >> (bit % 64)) & 1u;
   }
 
  private:
+  static constexpr std::uint64_t kRange = std::uint64_t{1} << 20;
+  static constexpr std::uint64_t kNone = std::numeric_limits<std::uint64_t>::max();
+
+  // Moves to the range holding `number` and marks the repeats in it.
+  void Fill(std::uint64_t number) {
+    range_begin_ = number - number % kRange;
+    range_end_ = range_begin_ + kRange;
+    std::fill(bits_.begin(), bits_.end(), 0);
+    for (std::size_t reader = 0; reader < readers_.size(); ++reader) {
+      while (heads_[reader] < range_end_) {
+        if (heads_[reader] >= range_begin_) {  // numbers of ranges never asked are passed by
+          const std::uint64_t bit = heads_[reader] - range_begin_;
+          bits_[static_cast<std::size_t>(bit / 64)] |= std::uint64_t{1} << (bit % 64);
+        }
+        Pull(reader);
+      }
+    }
+  }
   void Pull(std::size_t reader) {
     std::uint64_t number = 0;
-    if (readers_[reader].Next(number)) heads_.emplace(number, reader);
+    heads_[reader] = readers_[reader].Next(number) ? number : kNone;
   }
-  using Head = std::pair<std::uint64_t, std::size_t>;
+
   std::vector<RepeatListReader> readers_;
-  std::priority_queue<Head, std::vector<Head>, std::greater<>> heads_;
+  std::vector<std::uint64_t> heads_;
+  std::vector<std::uint64_t> bits_;
+  std::uint64_t range_begin_ = 0;
+  std::uint64_t range_end_ = 0;
 };
 
 // Step 3's sink: every line that is not a numbered repeat, to the output.
 class Survivors final : public LineSink {
  public:
-  Survivors(RepeatMerge& repeats, SurvivorWriter& out)
-      : repeats_(repeats), out_(out), next_repeat_(repeats.Next()) {}
+  Survivors(RepeatBitmap& repeats, SurvivorWriter& out) : repeats_(repeats), out_(out) {}
 
   void Line(std::uint64_t number, std::string_view line) override {
-    if (number == next_repeat_) {
-      next_repeat_ = repeats_.Next();
-    } else if (!line.empty()) {
-      out_.PutLine(line);
-    }
+    if (!line.empty() && !repeats_.IsRepeat(number)) out_.PutLine(line);
   }
   void LongLineStart(std::uint64_t number, std::uint64_t) override {
-    skipping_ = number == next_repeat_;
-    if (skipping_) next_repeat_ = repeats_.Next();
+    skipping_ = repeats_.IsRepeat(number);
   }
   void LongLinePiece(std::string_view piece) override {
     if (!skipping_) out_.PutPiece(piece);
@@ -400,9 +416,8 @@ class Survivors final : public LineSink {
   }
 
  private:
-  RepeatMerge& repeats_;
+  RepeatBitmap& repeats_;
   SurvivorWriter& out_;
-  std::uint64_t next_repeat_;
   bool skipping_ = false;
 };
 
@@ -530,7 +545,7 @@ void BoundedRemoval::WriteSurvivors(const std::string& output_path, const BytesD
   const std::size_t buffer =
       Clamp(state.plan.share / 4 / std::max<std::size_t>(1, state.segments.size()), 512,
             std::uint64_t{64} << 10);
-  RepeatMerge repeats(state.segments, buffer);
+  RepeatBitmap repeats(state.segments, buffer);
   SurvivorWriter out(output_path, state.encoding);
   Survivors survivors(repeats, out);
   const StreamSummary written =
