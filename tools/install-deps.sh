@@ -13,6 +13,8 @@ packages=(
   # Access control lists, for the tests of what replacing a file keeps
   acl
   fonts-liberation
+  # The 32-bit Linux build of the core, run under qemu-i386
+  gcc-multilib g++-multilib qemu-user
   # Windows builds, and running them under Wine
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64
