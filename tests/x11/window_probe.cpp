@@ -1,6 +1,7 @@
 // Checks a started Velloran from outside, as a user would see it:
 //   velloran_window_probe POINTER_FILE
-// Waits for the program's window, moves the pointer over its list, expects
+// Waits for the program's window (the Qt program's, or the Windows program's
+// under Wine), moves the pointer over its list, expects
 // the pointer from POINTER_FILE there (its size and hot spot), then closes
 // the window with its close button's request. Exits 0 when all went well;
 // otherwise says what went wrong and exits 1.
@@ -55,8 +56,9 @@ int main(int argc, char** argv) {
   XDisplay x;
   xcb_window_t window = XCB_WINDOW_NONE;
   if (!WaitFor([&] {
-        for (xcb_window_t managed : x.ManagedWindows()) {
-          if (x.WindowClass(managed) == "velloran") window = managed;
+        for (xcb_window_t top_level : x.TopLevelWindows()) {
+          const std::string name = x.WindowClass(top_level);
+          if (name == "velloran" || name == "velloran.exe") window = top_level;
         }
         return window != XCB_WINDOW_NONE;
       })) {

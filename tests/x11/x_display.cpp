@@ -55,8 +55,20 @@ std::vector<uint32_t> XDisplay::Cardinals(xcb_window_t window, const std::string
   return {values, values + xcb_get_property_value_length(reply.get()) / 4};
 }
 
-std::vector<xcb_window_t> XDisplay::ManagedWindows() {
-  return Cardinals(root_, "_NET_CLIENT_LIST");
+std::vector<xcb_window_t> XDisplay::TopLevelWindows() {
+  std::vector<xcb_window_t> managed = Cardinals(root_, "_NET_CLIENT_LIST");
+  if (!managed.empty()) return managed;
+  std::vector<xcb_window_t> shown;
+  const auto tree =
+      Owned(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr));
+  if (!tree) return shown;
+  const xcb_window_t* children = xcb_query_tree_children(tree.get());
+  for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+    const auto attributes = Owned(xcb_get_window_attributes_reply(
+        connection_, xcb_get_window_attributes(connection_, children[i]), nullptr));
+    if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE) shown.push_back(children[i]);
+  }
+  return shown;
 }
 
 std::string XDisplay::WindowClass(xcb_window_t window) {

@@ -24,8 +24,9 @@ class XDisplay {
   xcb_window_t root() const { return root_; }
   QSize ScreenSize() const;
 
-  // Top-level windows the window manager manages, newest last.
-  std::vector<xcb_window_t> ManagedWindows();
+  // Top-level windows the window manager manages, newest last; without a
+  // window manager, the shown children of the root window.
+  std::vector<xcb_window_t> TopLevelWindows();
   std::string WindowClass(xcb_window_t window);  // the instance part of WM_CLASS
   std::vector<std::string> AtomNames(xcb_window_t window, const std::string& property);
   std::vector<uint32_t> Cardinals(xcb_window_t window, const std::string& property);
