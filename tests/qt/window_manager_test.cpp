@@ -191,6 +191,7 @@ TEST_F(WindowManagerTest, TheFocusedEmptyListShowsAFocusMark) {
     return marked;
   };
   EXPECT_EQ(marked_pixels(), 0);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
   QTest::keyClick(&form().command1(), Qt::Key_Tab);
   ASSERT_EQ(QApplication::focusWidget(), &list);
   EXPECT_GT(marked_pixels(), 0);
