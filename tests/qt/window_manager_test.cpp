@@ -137,6 +137,7 @@ TEST_F(WindowManagerTest, TheButtonShowsRaisedOnScreenBeforeItsActionStarts) {
     }
   };
   Start(events);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));  // as the click will leave it
   x_.MovePointer(OnScreen(button).center());
   button.setFocus(Qt::MouseFocusReason);  // as the click will leave it
   QTest::qWait(200);
