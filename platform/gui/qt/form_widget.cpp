@@ -5,6 +5,7 @@
 #include <QtGui/QPixmap>
 
 #include "platform/gui/form1_layout.h"
+#include "platform/gui/qt/picture_button_widget.h"
 
 // The artwork is compiled into this static library, whose resources the
 // program has to register before use. Outside any namespace, as Qt requires.
@@ -55,6 +56,8 @@ FormWidget::FormWidget(const Form1Description& description, QWidget* parent)
   const TwipsScale scale(*screen());
   setFixedSize(scale.ToPixels(description.client_width), scale.ToPixels(description.client_height));
   setMouseTracking(true);
+  // Tool tips show on hover whether or not the window is active.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
 
   command1_ = CreateControl<QPushButton>(description.command1, scale);
   list1_ = CreateControl<HorizontalListWidget>(description.list1, scale);
@@ -100,7 +103,7 @@ QWidget* FormWidget::CreateControlOfKind(const ControlDescription& control) {
 // A checkable button showing its picture, at the picture's own size, in the
 // middle of its face.
 QPushButton* FormWidget::CreatePictureButton(const ControlDescription& control) {
-  auto* button = new QPushButton(this);
+  auto* button = new PictureButtonWidget(this);
   button->setCheckable(true);
   button->setAutoDefault(false);
   button->setFocusPolicy(Qt::StrongFocus);
