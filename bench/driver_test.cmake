@@ -4,9 +4,17 @@ cmake_minimum_required(VERSION 3.25)
 
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
+file(MAKE_DIRECTORY "${WORK}/tmp")
+set(WITH_TMPDIR "")
+if(NOT DRIVER MATCHES "[.]exe$")
+  set(WITH_TMPDIR ${CMAKE_COMMAND} -E env "TMPDIR=${WORK}/tmp")
+endif()
 
+# Runs the driver on `in` and `out` with any further arguments (options)
+# first, and checks its exit code, output and messages.
+# Temporary data goes to ${WORK}/tmp (on Linux; Windows has its own folder).
 function(run_driver in out expected_code expected_stdout expected_stderr)
-  execute_process(COMMAND ${EMULATOR} "${DRIVER}" "${in}" "${out}"
+  execute_process(COMMAND ${WITH_TMPDIR} ${EMULATOR} "${DRIVER}" ${ARGN} "${in}" "${out}"
                   RESULT_VARIABLE code OUTPUT_VARIABLE stdout ERROR_VARIABLE stderr)
   string(STRIP "${stdout}" stdout)
   string(STRIP "${stderr}" stderr)
@@ -66,7 +74,67 @@ if(NOT EMULATOR AND NOT CMAKE_HOST_WIN32)
 endif()
 file(GLOB left RELATIVE "${WORK}" "${WORK}/*")
 list(SORT left)
-if(NOT left STREQUAL "names.txt;out.txt;plain.txt;self.txt")
+if(NOT left STREQUAL "names.txt;out.txt;plain.txt;self.txt;tmp")
   message(FATAL_ERROR "unexpected files left: ${left}")
+endif()
+
+# A memory budget changes the path a file takes, never its output.
+string(REPEAT "alpha\nbeta\r\ngamma\ralpha\n\n \n" 3000 many)
+file(WRITE "${WORK}/many.txt" "${many}line without end")
+run_driver("${WORK}/many.txt" "${WORK}/whole.txt" 0 "^$" "^$")
+run_driver("${WORK}/many.txt" "${WORK}/bounded.txt" 0 "^$" "^$" --memory-budget=4K)
+file(READ "${WORK}/whole.txt" whole HEX)
+expect_file("${WORK}/bounded.txt" "${whole}")
+expect_file("${WORK}/whole.txt"
+            "616c7068610d0a626574610d0a67616d6d610d0a0d0a6c696e6520776974686f757420656e640d0a")
+foreach(size 0 12X 1k -5M "" 99999999999999999999G)
+  run_driver("${WORK}/many.txt" "${WORK}/bad.txt" 2 "^$" "usage" --memory-budget=${size})
+endforeach()
+run_driver("${WORK}/many.txt" "${WORK}/bad.txt" 2 "^$" "usage" --memory-budget=1M --memory-budget=2M)
+
+# A run killed while it works leaves no temporary data (Linux: the folder
+# is ours alone; under Wine the emulator keeps files of its own there).
+string(REPEAT "${many}" 40 larger)
+file(WRITE "${WORK}/larger.txt" "${larger}")
+if(NOT DRIVER MATCHES "[.]exe$")
+  execute_process(COMMAND ${WITH_TMPDIR} ${EMULATOR} "${DRIVER}" --memory-budget=64K
+                          "${WORK}/larger.txt" "${WORK}/killed.txt"
+                  TIMEOUT 0.3 RESULT_VARIABLE ignored OUTPUT_QUIET ERROR_QUIET)
+  file(GLOB left "${WORK}/tmp/*" "${WORK}/tmp/.*")
+  if(left)
+    message(FATAL_ERROR "temporary data left after a killed run: ${left}")
+  endif()
+endif()
+
+# A disk too small for the temporary data: a clear error naming the folder,
+# and the target untouched. Needs a small tmpfs of its own (root, Linux).
+find_program(UNSHARE unshare)
+execute_process(COMMAND id -u OUTPUT_VARIABLE uid OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(UNSHARE AND uid STREQUAL "0" AND NOT DRIVER MATCHES "[.]exe$")
+  file(MAKE_DIRECTORY "${WORK}/small")
+  string(REPEAT "${many}" 3 part)
+  file(WRITE "${WORK}/larger-part.txt" "${part}")
+  execute_process(
+    COMMAND ${UNSHARE} -m sh -c [[
+      dir="$1"; source="$2"; shift 2
+      mount -t tmpfs -o size=400k tmpfs "$dir" || exit 77
+      cp "$source" "$dir/source.txt" && printf old > "$dir/target.txt" || exit 78
+      TMPDIR="$dir" "$@" 2> "$dir/message.txt"
+      echo "exit $?"; cat "$dir/message.txt"; cat "$dir/target.txt"; echo
+      ls -A "$dir" | tr '\n' ' '
+      ]] sh "${WORK}/small" "${WORK}/larger-part.txt" ${EMULATOR} "${DRIVER}"
+      --memory-budget=16K "${WORK}/small/source.txt" "${WORK}/small/target.txt"
+    RESULT_VARIABLE code OUTPUT_VARIABLE report)
+  if(code EQUAL 0)
+    if(NOT report MATCHES
+           "^exit 1\nCannot keep temporary data in \"${WORK}/small\": No space left on device\nold\n")
+      message(FATAL_ERROR "a full disk for temporary data gave:\n${report}")
+    endif()
+    if(NOT report MATCHES "\nmessage.txt source.txt target.txt $")
+      message(FATAL_ERROR "files left on a full disk:\n${report}")
+    endif()
+  else()
+    message(STATUS "no small tmpfs (exit ${code}); the full-disk case is not checked")
+  endif()
 endif()
 file(REMOVE_RECURSE "${WORK}")

@@ -2,6 +2,7 @@
 """Times velloran-dedupe against common line-deduplicating one-liners.
 
 Usage: bench/run_bench.py [--driver PATH] [--runs N] [--quick]
+       bench/run_bench.py --bounded GB [--data DIR] [--driver32 PATH]
 
 Generates deterministic corpora into bench/out/ (kept between runs), checks
 every program's output against a simple reference, then times each program
@@ -9,6 +10,13 @@ every program's output against a simple reference, then times each program
 size, as /usr/bin/time -v reports it), and prints each time as a ratio to
 the driver's, followed by the targets and whether they are met. Needs mawk,
 gawk, perl and coreutils sort.
+
+With --bounded, it instead builds a file of about GB gigabytes in DIR (2M
+lines with about half repeats, copied with a different prefix per copy), and
+times the driver's bounded path with a memory budget of an eighth of the file
+against `LC_ALL=C sort -u -S <budget>`, checks its output against the
+in-memory path's, and with --driver32 also runs a 32-bit driver (under
+qemu-i386) with its default budget on the same file.
 """
 
 import argparse
@@ -271,6 +279,101 @@ def measure(name, argv, env, source, runs):
     return best
 
 
+# ---------------------------------------------------------------- bounded path
+
+def large_corpus(data_dir, gigabytes):
+    """About `gigabytes` GB: copies of the 2M half-repeats corpus, each line
+    prefixed with its copy's number, so copies share no line."""
+    base = write_corpus("half_2000000", lambda: half_repeats(random.Random(1), 2_000_000))
+    data = base.read_bytes()
+    copies = max(1, round(gigabytes * 1e9 / len(data)))
+    path = Path(data_dir) / f"half_x{copies}.v{GENERATOR_VERSION}.txt"
+    if not path.exists():
+        print(f"generating {path} ...", flush=True)
+        tmp = path.with_suffix(".part")
+        with open(tmp, "wb") as out:
+            for copy in range(copies):
+                prefix = b"%d:" % copy
+                out.write(prefix + data[:-1].replace(b"\n", b"\n" + prefix) + b"\n")
+        tmp.rename(path)
+    return path
+
+
+def timed(argv, env=None, stdin=None, stdout=None):
+    """Seconds and peak KiB of one run under /usr/bin/time; exits on failure."""
+    log = OUT / "peak.txt"
+    start = time.perf_counter()
+    with contextlib.ExitStack() as stack:
+        inp = stack.enter_context(open(stdin, "rb")) if stdin else None
+        out = stack.enter_context(open(stdout, "wb")) if stdout else None
+        code = os.waitstatus_to_exitcode(os.waitpid(os.posix_spawn(
+            "/usr/bin/time", ["/usr/bin/time", "-f", "%M", "-o", str(log)] + argv,
+            os.environ if env is None else env,
+            file_actions=[a for a in [(os.POSIX_SPAWN_DUP2, inp.fileno(), 0) if inp else None,
+                                      (os.POSIX_SPAWN_DUP2, out.fileno(), 1) if out else None]
+                          if a]), 0)[1])
+    seconds = time.perf_counter() - start
+    if code not in (0, 3):
+        sys.exit(f"{argv[0]} failed (exit {code})")
+    return seconds, int(log.read_text().split()[-1])
+
+
+def same_files(a, b):
+    with open(a, "rb") as x, open(b, "rb") as y:
+        while True:
+            left, right = x.read(1 << 24), y.read(1 << 24)
+            if left != right:
+                return False
+            if not left:
+                return True
+
+
+def bounded(driver, gigabytes, data_dir, driver32):
+    source = large_corpus(data_dir, gigabytes)
+    size = source.stat().st_size
+    budget = size // 8
+    data = Path(data_dir)
+    print(f"\nbounded path: {source.name}, {size / 1e9:.2f} GB, budget {budget >> 20} MiB",
+          flush=True)
+    whole = data / "out-in-memory.txt"
+    part = data / "out-bounded.txt"
+    rows = {}
+    rows["velloran-dedupe (in memory)"] = timed([str(driver), str(source), str(whole)])
+    rows["velloran-dedupe (bounded)"] = timed(
+        [str(driver), f"--memory-budget={budget}", str(source), str(part)])
+    if not same_files(whole, part):
+        sys.exit("the bounded path wrote a different output")
+    part.unlink()
+    sort_env = dict(os.environ, LC_ALL="C")
+    rows["sort -u -S budget"] = timed(
+        ["sort", "-u", "-S", f"{budget >> 10}K", "-T", str(data)], sort_env, source,
+        data / "out-sort.txt")
+    (data / "out-sort.txt").unlink()
+    if driver32:
+        out32 = data / "out-32.txt"
+        rows["32-bit driver, qemu"] = timed(["qemu-i386", str(driver32), str(source), str(out32)])
+        if not same_files(whole, out32):
+            sys.exit("the 32-bit driver wrote a different output")
+        out32.unlink()
+    whole.unlink()
+    base = rows["velloran-dedupe (bounded)"][0]
+    print(f"  {'program':28} {'seconds':>8} {'x bounded':>9} {'MB/s':>7} {'peak MB':>8} "
+          f"{'peak/budget':>11}")
+    for name, (seconds, peak) in rows.items():
+        print(f"  {name:28} {seconds:8.1f} {seconds / base:9.2f} {size / 1e6 / seconds:7.0f} "
+              f"{peak / 1024:8.0f} {peak * 1024 / budget:11.2f}")
+    print("\nTargets:")
+    seconds, peak = rows["velloran-dedupe (bounded)"]
+    sort_seconds = rows["sort -u -S budget"][0]
+    verdicts = [(f"peak {peak * 1024 / budget:.2f}x the budget (<= 1.25x)",
+                 peak * 1024 <= 1.25 * budget),
+                (f"{sort_seconds / seconds:.2f}x faster than sort -u (> 1x)", sort_seconds > seconds),
+                (f"{size / 1e6 / seconds:.0f} MB/s (>= 150)", size / 1e6 / seconds >= 150)]
+    for text, ok in verdicts:
+        print(f"  [{'met ' if ok else 'MISS'}] {text}")
+    return 0 if all(ok for _, ok in verdicts) else 1
+
+
 # ---------------------------------------------------------------- report
 
 def main():
@@ -281,6 +384,11 @@ def main():
     parser.add_argument("--only", default=None,
                         help="time only the corpora whose name contains this text, "
                              "and skip the time-per-line series")
+    parser.add_argument("--bounded", type=float, metavar="GB", default=None,
+                        help="time the bounded path on a file of about GB gigabytes instead")
+    parser.add_argument("--data", default=str(OUT), help="folder for the large file")
+    parser.add_argument("--driver32", default=None,
+                        help="a 32-bit velloran-dedupe to run under qemu-i386 on the large file")
     args = parser.parse_args()
 
     driver = Path(args.driver) if args.driver else None
@@ -294,6 +402,8 @@ def main():
         sys.exit("velloran-dedupe not found; build it (cmake --preset bench) or pass --driver")
 
     OUT.mkdir(exist_ok=True)
+    if args.bounded is not None:
+        return bounded(driver, args.bounded, args.data, args.driver32)
     main_corpora, scaling = corpora(args.quick)
     table = {}
     for corpus, source in main_corpora.items():

@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "dedupe/line_end.h"
+
 // x86 uses vector compares: SSE2 always, AVX2 where the processor has it.
 // Other processors use the plain byte loops below.
 #if defined(__SSE2__)
@@ -16,23 +18,34 @@
 namespace velloran::dedupe {
 namespace {
 
-bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
+using line_end::FinishesLineEnd;
+using line_end::IsLineEndUnit;
+using line_end::JoinsNext;
+using line_end::kCr;
+using line_end::kLf;
 
-// Counts the line ends from `i` on, one byte at a time: every LF, and every
-// CR not followed by LF.
+unsigned Unit(char byte) { return static_cast<unsigned char>(byte); }
+
+// Counts the line ends that finish from `i` on, one byte at a time.
 std::size_t CountLineEndsFrom(std::string_view text, std::size_t i) {
   std::size_t count = 0;
   for (; i < text.size(); ++i) {
-    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) {
-      ++count;
-    }
+    const bool last = i + 1 == text.size();
+    count += FinishesLineEnd(Unit(text[i]), last ? 0 : Unit(text[i + 1]), last);
   }
   return count;
 }
 
 std::size_t FinalUnendedLine(std::string_view text) {
-  return !text.empty() && !IsLineEnd(text.back()) ? 1 : 0;
+  return !text.empty() && !IsLineEndUnit(Unit(text.back())) ? 1 : 0;
 }
+
+// The vector scanners compute the same two tests on 16 or 32 bytes at once:
+// IsLineEndUnit as "equals CR or equals LF", for the bytes where lines are
+// cut, and FinishesLineEnd as "equals LF, or equals CR and the next byte
+// does not equal LF", for counting.
+constexpr char kCrByte = static_cast<char>(kCr);
+constexpr char kLfByte = static_cast<char>(kLf);
 
 // Ends lines at the line-end bytes the scan reports, in ascending order.
 class LineCutter {
@@ -43,7 +56,7 @@ class LineCutter {
     if (pos < start_) return;  // the LF of a CR LF already taken
     lines_.emplace_back(text_.data() + start_, pos - start_);
     start_ = pos + 1;
-    if (text_[pos] == '\r' && start_ < text_.size() && text_[start_] == '\n') ++start_;
+    if (start_ < text_.size() && JoinsNext(Unit(text_[pos]), Unit(text_[start_]))) ++start_;
   }
 
   void EndAllIn(std::uint64_t mask, std::size_t base) {
@@ -55,7 +68,7 @@ class LineCutter {
 
   void FinishFrom(std::size_t i) {
     for (; i < text_.size(); ++i) {
-      if (IsLineEnd(text_[i])) EndAt(i);
+      if (IsLineEndUnit(Unit(text_[i]))) EndAt(i);
     }
     if (start_ < text_.size()) lines_.emplace_back(text_.data() + start_, text_.size() - start_);
   }
@@ -68,13 +81,14 @@ class LineCutter {
 
 #if defined(__SSE2__)
 
-// Sums per-byte hits in byte lanes, 16 bytes at a time; each block also
-// looks at the byte after it, so the vector loop stops one byte early.
+// Sums the bytes where a line end finishes in byte lanes, 16 bytes at a
+// time; each block also looks at the byte after it, so the vector loop stops
+// one byte early. A lane counts at most 255 rounds before it is summed.
 std::size_t CountSse2(std::string_view text) {
   const char* p = text.data();
   const std::size_t n = text.size();
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i cr = _mm_set1_epi8(kCrByte);
+  const __m128i lf = _mm_set1_epi8(kLfByte);
   const __m128i zero = _mm_setzero_si128();
   std::size_t count = 0;
   std::size_t i = 0;
@@ -97,8 +111,9 @@ std::size_t CountSse2(std::string_view text) {
 
 std::uint32_t LineEndMaskSse2(const char* p) {
   const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(
-      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')))));
+  return static_cast<std::uint32_t>(
+      _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(kCrByte)),
+                                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8(kLfByte)))));
 }
 
 void SplitSse2(std::string_view text, ItemList& lines) {
@@ -121,8 +136,8 @@ bool HasAvx2() { return __builtin_cpu_supports("avx2"); }
 __attribute__((target("avx2"))) std::size_t CountAvx2(std::string_view text) {
   const char* p = text.data();
   const std::size_t n = text.size();
-  const __m256i cr = _mm256_set1_epi8('\r');
-  const __m256i lf = _mm256_set1_epi8('\n');
+  const __m256i cr = _mm256_set1_epi8(kCrByte);
+  const __m256i lf = _mm256_set1_epi8(kLfByte);
   const __m256i zero = _mm256_setzero_si256();
   std::size_t count = 0;
   std::size_t i = 0;
@@ -148,8 +163,8 @@ __attribute__((target("avx2"))) std::size_t CountAvx2(std::string_view text) {
 __attribute__((target("avx2"))) std::uint64_t LineEndMaskAvx2(const char* p) {
   const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
   return static_cast<std::uint32_t>(
-      _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\r')),
-                                           _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\n')))));
+      _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(kCrByte)),
+                                           _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(kLfByte)))));
 }
 
 __attribute__((target("avx2"))) void SplitAvx2(std::string_view text, ItemList& lines) {

@@ -13,7 +13,12 @@ struct LineHasher {
 }  // namespace
 
 bool EliminateDuplicates(std::span<std::string_view> items, std::string_view marker) {
-  const bool found = BlankRepeatsWith(items, LineHasher{});
+  return EliminateDuplicates(items, marker, [](std::size_t) {});
+}
+
+bool EliminateDuplicates(std::span<std::string_view> items, std::string_view marker,
+                         const std::function<void(std::size_t)>& lines_done) {
+  const bool found = BlankRepeatsWith(items, LineHasher{}, lines_done);
   if (!found && !items.empty()) items[0] = marker;
   return found;
 }

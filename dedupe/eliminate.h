@@ -2,6 +2,8 @@
 
 // The elimination of repeated items on any array of item views.
 
+#include <cstddef>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -16,5 +18,10 @@ inline constexpr std::string_view kNone911 = "None911";
 // nothing was blanked and there is an item 0, `marker` is written into it.
 // Returns whether anything was blanked. Linear expected time, any size.
 bool EliminateDuplicates(std::span<std::string_view> items, std::string_view marker = kNone911);
+
+// The same, calling `lines_done(count)` every 2^18 items; it may throw to
+// stop, and then the items are left partly blanked.
+bool EliminateDuplicates(std::span<std::string_view> items, std::string_view marker,
+                         const std::function<void(std::size_t)>& lines_done);
 
 }  // namespace velloran::dedupe

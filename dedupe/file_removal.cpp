@@ -1,34 +1,110 @@
 #include "dedupe/file_removal.h"
 
+#include <algorithm>
+#include <limits>
+#include <new>
 #include <utility>
 
+#include "dedupe/bounded_removal.h"
 #include "dedupe/item_file.h"
+#include "dedupe/memory_budget.h"
+#include "platform/error.h"
+#include "platform/input_file.h"
+#include "platform/temporary_file.h"
 
 namespace velloran::dedupe {
+namespace {
 
 using platform::WorkStep;
 
-FileRemoval::FileRemoval(std::unique_ptr<ItemFile> file) : file_(std::move(file)) {}
+constexpr std::string_view kOutOfMemory = "Not enough memory.";
+
+// Reports `step` in bytes of a file of `size` bytes, and stops when asked.
+BytesDone Reporter(platform::Progress& progress, WorkStep step, std::uint64_t size) {
+  return [&progress, step, size](std::uint64_t done) {
+    platform::ReportOrStop(progress, step, done, size);
+  };
+}
+
+// The encoding of `file`, from its first bytes.
+Encoding DetectEncodingOf(platform::InputFile& file) {
+  file.Rewind();
+  std::string sample(kDetectionSample, '\0');
+  sample.resize(file.Read(sample.data(), sample.size()));
+  file.Rewind();
+  return DetectEncoding(sample);
+}
+
+}  // namespace
+
+FileRemoval::FileRemoval() = default;
 FileRemoval::FileRemoval(FileRemoval&&) noexcept = default;
 FileRemoval& FileRemoval::operator=(FileRemoval&&) noexcept = default;
 FileRemoval::~FileRemoval() = default;
 
-FileRemoval FileRemoval::FindRepeats(const std::string& path, platform::Progress& progress) {
+FileRemoval FileRemoval::FindRepeats(const std::string& path, platform::Progress& progress,
+                                     const RemovalOptions& options) {
   platform::ReportOrStop(progress, WorkStep::kReading, 0, 0);
-  FileRemoval removal(std::make_unique<ItemFile>(ItemFile::Read(path)));
-  const std::uint64_t size = removal.file_->size();
-  platform::ReportOrStop(progress, WorkStep::kRemoving, 0, size);
-  removal.found_repeats_ = EliminateDuplicates(*removal.file_);
-  platform::ReportOrStop(progress, WorkStep::kRemoving, size, size);
-  return removal;
+  FileRemoval removal;
+  removal.path_ = path;
+  try {
+    platform::InputFile file(path);
+    // A 32-bit process cannot hold more than half its address space anyway.
+    const std::uint64_t budget = std::min<std::uint64_t>(
+        options.memory_budget != 0 ? options.memory_budget : DefaultMemoryBudget(),
+        std::numeric_limits<std::size_t>::max() / 2);
+    std::uint64_t size = file.size();
+    const BytesDone reading = Reporter(progress, WorkStep::kReading, size);
+
+    // The fast path, when the file and then its lines fit the budget.
+    if (size <= budget) {
+      platform::FileBuffer buffer =
+          platform::ReadToEnd(file, static_cast<std::size_t>(budget), reading);
+      size = buffer.size();
+      const Encoding encoding = DetectEncoding(buffer.view());
+      const std::size_t lines =
+          CountLines(buffer.view().substr(ByteOrderMark(encoding).size()), encoding);
+      if (InMemoryCost(size, lines) <= budget) {
+        removal.size_ = size;
+        removal.file_ = std::make_unique<ItemFile>(path, std::move(buffer), encoding, lines);
+        platform::ReportOrStop(progress, WorkStep::kRemoving, 0, size);
+        removal.found_repeats_ =
+            EliminateDuplicates(*removal.file_, Reporter(progress, WorkStep::kRemoving, size));
+        platform::ReportOrStop(progress, WorkStep::kRemoving, size, size);
+        return removal;
+      }
+    }
+
+    // The bounded path.
+    removal.size_ = size;
+    const Encoding encoding = DetectEncodingOf(file);
+    const std::string folder = options.temporary_folder.empty() ? platform::TemporaryFolderFor(path)
+                                                                : options.temporary_folder;
+    removal.bounded_ =
+        std::make_unique<BoundedRemoval>(std::move(file), encoding, budget, folder, reading,
+                                         Reporter(progress, WorkStep::kRemoving, size));
+    removal.found_repeats_ = removal.bounded_->found_repeats();
+    platform::ReportOrStop(progress, WorkStep::kRemoving, size, size);
+    return removal;
+  } catch (const std::bad_alloc&) {
+    throw platform::Error("Cannot remove repeats from", path, kOutOfMemory);
+  }
 }
 
 void FileRemoval::WriteSurvivors(const std::string& output_path,
                                  platform::Progress& progress) const {
-  const std::uint64_t size = file_->size();
-  platform::ReportOrStop(progress, WorkStep::kWriting, 0, size);
-  dedupe::WriteSurvivors(*file_, output_path);
-  progress.Report(WorkStep::kWriting, size, size);
+  platform::ReportOrStop(progress, WorkStep::kWriting, 0, size_);
+  const BytesDone writing = Reporter(progress, WorkStep::kWriting, size_);
+  try {
+    if (bounded_ != nullptr) {
+      bounded_->WriteSurvivors(output_path, writing);
+    } else {
+      dedupe::WriteSurvivors(*file_, output_path, writing);
+    }
+  } catch (const std::bad_alloc&) {
+    throw platform::Error("Cannot write", output_path, kOutOfMemory);
+  }
+  progress.Report(WorkStep::kWriting, size_, size_);
 }
 
 }  // namespace velloran::dedupe

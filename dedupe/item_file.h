@@ -1,12 +1,13 @@
 #pragma once
 
-// The removal run's view of one text file: its items, the elimination of
-// repeats, and the writing of the survivors.
+// The removal run's view of one text file held in memory: its items, the
+// elimination of repeats, and the writing of the survivors.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "dedupe/eliminate.h"
 #include "dedupe/item_list.h"
@@ -15,16 +16,22 @@
 
 namespace velloran::dedupe {
 
+// Called with the bytes of the file done so far; it may throw to stop.
+using BytesDone = std::function<void(std::uint64_t)>;
+
 // One file's items in file order: each a view of one line's bytes (in the
 // file's encoding, without its line end) into the one buffer the file was
 // read into. An empty view is an absent item.
 class ItemFile {
  public:
-  // A file without items.
-  ItemFile() = default;
+  // Splits the file's bytes, read from `path`, into items; `encoding` and
+  // `line_count` are what DetectEncoding and CountLines say of them. Throws
+  // platform::Error, also when memory runs out or the file has 2^32 - 1
+  // lines or more.
+  ItemFile(std::string path, platform::FileBuffer buffer, Encoding encoding,
+           std::size_t line_count);
 
-  // Reads the whole file and splits it into items. Throws platform::Error,
-  // also when memory runs out or the file has 2^32 - 1 lines or more.
+  // Reads the whole file at `path` and splits it into items.
   static ItemFile Read(const std::string& path);
 
   // The path the file was read from.
@@ -34,10 +41,12 @@ class ItemFile {
   std::uint64_t size() const { return buffer_.size(); }
   ItemList& items() { return items_; }
   const ItemList& items() const { return items_; }
+  // Where `item` (not empty) ends, in bytes from the start of the file.
+  std::uint64_t EndOf(std::string_view item) const {
+    return static_cast<std::uint64_t>(item.data() + item.size() - buffer_.data());
+  }
 
  private:
-  ItemFile(std::string path, platform::FileBuffer buffer);
-
   std::string path_;
   platform::FileBuffer buffer_;
   Encoding encoding_ = Encoding::kBytes;
@@ -49,13 +58,15 @@ class ItemFile {
 // nothing was blanked, and returns whether anything was blanked. A file
 // without items stays without items and returns false. Throws
 // platform::Error when memory runs out.
-bool EliminateDuplicates(ItemFile& file);
+bool EliminateDuplicates(
+    ItemFile& file, const BytesDone& done = [](std::uint64_t) {});
 
-// Writes the non-empty items in order, each followed by CR LF, in the file's
-// encoding with its BOM first if it had one; a one-unit item has its spaces
-// removed, so a single space gives an empty line. Replaces `path`
-// atomically: on any failure the file at `path` is left as it was. Throws
-// platform::Error.
-void WriteSurvivors(const ItemFile& file, const std::string& path);
+// Writes the non-empty items in order through a SurvivorWriter
+// (dedupe/survivor_writer.h): each followed by CR LF, in the file's encoding
+// with its byte order mark first if it had one; an item that is a single
+// space is written as an empty line. Replaces `path` atomically: on any
+// failure the file at `path` is left as it was. Throws platform::Error.
+void WriteSurvivors(
+    const ItemFile& file, const std::string& path, const BytesDone& done = [](std::uint64_t) {});
 
 }  // namespace velloran::dedupe

@@ -83,14 +83,17 @@ class Table {
         slot_count_(SlotCount(CheckedLineCount(lines.size()))),
         slots_(slot_count_) {}
 
-  // Returns whether any line was blanked.
-  bool BlankRepeats() {
+  // Returns whether any line was blanked. Calls `lines_done(count)` every
+  // kProgressLines lines; it may throw to stop.
+  template <class Progress>
+  bool BlankRepeats(Progress lines_done) {
     const std::size_t count = lines_.size();
     const std::size_t batches = (count + kBatch - 1) / kBatch;
     // Batch k is hashed in round k, probed in round k + 1, has its earlier
     // lines' bytes prefetched in round k + 2 and is compared in round k + 3,
     // so each cache miss has a round of other work to hide behind.
     for (std::size_t round = 0; round < batches + kStages - 1; ++round) {
+      if (round % kProgressRounds == 0 && round > 0) lines_done(round * kBatch);
       if (round < batches) Hash(round);
       if (round >= 1 && round - 1 < batches) Probe(round - 1);
       if (round >= 2 && round - 2 < batches) PrefetchEarlierLines(round - 2);
@@ -102,6 +105,7 @@ class Table {
  private:
   static constexpr std::size_t kBatch = 16;
   static constexpr std::size_t kStages = 4;
+  static constexpr std::size_t kProgressRounds = (std::size_t{1} << 18) / kBatch;
 
   struct Pending {
     std::uint32_t line;
@@ -225,11 +229,18 @@ class Table {
 
 // Blanks every non-empty line that equals an earlier one, keeping the first
 // occurrence of each value in place. Returns whether any line was blanked.
-template <class Hasher>
-bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher) {
+// Calls `lines_done(count)` now and then (every 2^18 lines); it may throw to
+// stop the work.
+template <class Hasher, class Progress>
+bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher, Progress lines_done) {
   if (lines.empty()) return false;
   repeat_table::Table<Hasher> table(lines, hasher);
-  return table.BlankRepeats();
+  return table.BlankRepeats(lines_done);
+}
+
+template <class Hasher>
+bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher) {
+  return BlankRepeatsWith(lines, hasher, [](std::size_t) {});
 }
 
 }  // namespace velloran::dedupe

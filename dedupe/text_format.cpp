@@ -1,72 +1,156 @@
 #include "dedupe/text_format.h"
 
+#include <array>
+#include <string>
+
 #include "dedupe/byte_lines.h"
+#include "dedupe/line_end.h"
 
 namespace velloran::dedupe {
 namespace {
 
 using namespace std::string_view_literals;
+using line_end::IsLineEndUnit;
+using line_end::JoinsNext;
 
-constexpr unsigned kCr = 0x0D;
-constexpr unsigned kLf = 0x0A;
+constexpr std::size_t kEncodingCount = 8;
 
 bool StartsWith(std::string_view bytes, std::string_view prefix) {
   return bytes.substr(0, prefix.size()) == prefix;
 }
 
-// Walks the code units of `text` (`width` bytes each, read by `unit`) and
-// calls `line(begin, length)` for every line in order.
-template <class UnitReader, class LineSink>
-void ForEachLine(std::string_view text, std::size_t width, UnitReader unit, LineSink line) {
+bool BigEndian(Encoding encoding) {
+  return encoding == Encoding::kUtf16Be || encoding == Encoding::kUtf32Be ||
+         encoding == Encoding::kUtf16BeNoBom;
+}
+
+// Reads code units of `Width` bytes in one byte order.
+template <std::size_t Width, bool Big>
+struct UnitReader {
+  static constexpr std::size_t kWidth = Width;
+  unsigned operator()(const char* p) const {
+    unsigned value = 0;
+    for (std::size_t i = 0; i < Width; ++i) {
+      const auto byte = static_cast<unsigned char>(p[Big ? i : Width - 1 - i]);
+      value = (value << 8) | byte;
+    }
+    return value;
+  }
+};
+
+// Calls `line(begin, length)` for every line of `text` in order, reading its
+// whole code units with `unit`; bytes past the last whole unit stay with the
+// last line.
+template <class Reader, class LineSink>
+void ForEachLine(std::string_view text, Reader unit, LineSink line) {
+  constexpr std::size_t width = Reader::kWidth;
   const char* p = text.data();
   const std::size_t whole = text.size() - text.size() % width;
   std::size_t start = 0;
   for (std::size_t i = 0; i < whole; i += width) {
     const unsigned code = unit(p + i);
-    if (code != kLf && code != kCr) continue;
+    if (!IsLineEndUnit(code)) continue;
     line(start, i - start);
-    if (code == kCr && i + width < whole && unit(p + i + width) == kLf) i += width;
+    if (i + width < whole && JoinsNext(code, unit(p + i + width))) i += width;
     start = i + width;
   }
   if (start < text.size()) line(start, text.size() - start);
 }
 
-unsigned Utf16LeUnit(const char* p) {
-  return static_cast<unsigned char>(p[0]) |
-         (static_cast<unsigned>(static_cast<unsigned char>(p[1])) << 8);
-}
-unsigned Utf16BeUnit(const char* p) {
-  return (static_cast<unsigned>(static_cast<unsigned char>(p[0])) << 8) |
-         static_cast<unsigned char>(p[1]);
-}
-
-template <class UnitReader>
-ItemList SplitUnits(std::string_view text, std::size_t width, UnitReader unit) {
-  std::size_t count = 0;
-  ForEachLine(text, width, unit, [&count](std::size_t, std::size_t) { ++count; });
-  ItemList lines;
-  lines.reserve(count);
-  ForEachLine(text, width, unit, [&lines, &text](std::size_t begin, std::size_t length) {
+template <class Reader>
+void SplitUnitsInto(std::string_view text, Reader unit, ItemList& lines) {
+  ForEachLine(text, unit, [&lines, &text](std::size_t begin, std::size_t length) {
     lines.emplace_back(text.data() + begin, length);
   });
-  return lines;
 }
 
-ItemList SplitBytes(std::string_view text) {
-  const ByteScan scan = FastestByteScan();
-  ItemList lines;
-  lines.reserve(CountByteLines(text, scan));
-  SplitByteLines(text, lines, scan);
-  return lines;
+// Calls `action` with the unit reader of `encoding`.
+template <class Action>
+decltype(auto) WithReader(Encoding encoding, Action action) {
+  switch (encoding) {
+    case Encoding::kUtf16Le:
+    case Encoding::kUtf16LeNoBom:
+      return action(UnitReader<2, false>{});
+    case Encoding::kUtf16Be:
+    case Encoding::kUtf16BeNoBom:
+      return action(UnitReader<2, true>{});
+    case Encoding::kUtf32Le:
+      return action(UnitReader<4, false>{});
+    case Encoding::kUtf32Be:
+      return action(UnitReader<4, true>{});
+    default:
+      return action(UnitReader<1, false>{});
+  }
+}
+
+// Whether `sample` reads as UTF-16 in one byte order: `low` is the offset of
+// the low byte within a unit (0 little-endian, 1 big-endian).
+bool LooksLikeUtf16(std::string_view sample, std::size_t low) {
+  const std::size_t whole = sample.size() & ~std::size_t{1};
+  std::size_t line_ends = 0;
+  std::size_t high_nuls = 0;
+  std::size_t low_nuls = 0;
+  for (std::size_t i = 0; i < whole; i += 2) {
+    const auto lo = static_cast<unsigned char>(sample[i + low]);
+    const auto hi = static_cast<unsigned char>(sample[i + 1 - low]);
+    if (hi == 0 && lo == 0) return false;
+    if (IsLineEndUnit(hi)) return false;  // a line-end byte off the grid
+    if (IsLineEndUnit(lo)) {
+      if (hi != 0) return false;
+      ++line_ends;
+    }
+    high_nuls += hi == 0;
+    low_nuls += lo == 0;
+  }
+  return line_ends > 0 && high_nuls > low_nuls;
+}
+
+struct EncodedTexts {
+  std::string line_end;
+  std::string space;
+  std::string none911;
+};
+
+std::string Encode(std::string_view ascii, Encoding encoding) {
+  const std::size_t width = UnitWidth(encoding);
+  std::string out;
+  for (const char c : ascii) {
+    std::string unit(width, '\0');
+    unit[BigEndian(encoding) ? width - 1 : 0] = c;
+    out += unit;
+  }
+  return out;
+}
+
+const EncodedTexts& TextsOf(Encoding encoding) {
+  static const std::array<EncodedTexts, kEncodingCount> texts = [] {
+    std::array<EncodedTexts, kEncodingCount> all;
+    for (std::size_t i = 0; i < kEncodingCount; ++i) {
+      const auto each = static_cast<Encoding>(i);
+      all[i] = {Encode("\r\n", each), Encode(" ", each), Encode("None911", each)};
+    }
+    return all;
+  }();
+  return texts[static_cast<std::size_t>(encoding)];
 }
 
 }  // namespace
 
-Encoding DetectEncoding(std::string_view bytes) {
-  if (StartsWith(bytes, "\xEF\xBB\xBF"sv)) return Encoding::kUtf8Bom;
-  if (StartsWith(bytes, "\xFF\xFE"sv)) return Encoding::kUtf16Le;
-  if (StartsWith(bytes, "\xFE\xFF"sv)) return Encoding::kUtf16Be;
+Encoding DetectEncoding(std::string_view sample) {
+  sample = sample.substr(0, kDetectionSample);
+  if (StartsWith(sample, "\xEF\xBB\xBF"sv)) return Encoding::kUtf8Bom;
+  // FF FE 00 00 is UTF-32's mark; UTF-16's is only its first half.
+  if (StartsWith(sample, "\xFF\xFE\0\0"sv)) return Encoding::kUtf32Le;
+  if (StartsWith(sample, "\0\0\xFE\xFF"sv)) return Encoding::kUtf32Be;
+  if (StartsWith(sample, "\xFF\xFE"sv)) return Encoding::kUtf16Le;
+  if (StartsWith(sample, "\xFE\xFF"sv)) return Encoding::kUtf16Be;
+  if (LooksLikeUtf16(sample, 0)) return Encoding::kUtf16LeNoBom;
+  if (LooksLikeUtf16(sample, 1)) return Encoding::kUtf16BeNoBom;
   return Encoding::kBytes;
+}
+
+std::size_t UnitWidth(Encoding encoding) {
+  return WithReader(encoding, [](auto reader) { return decltype(reader)::kWidth; });
 }
 
 std::string_view ByteOrderMark(Encoding encoding) {
@@ -77,60 +161,62 @@ std::string_view ByteOrderMark(Encoding encoding) {
       return "\xFF\xFE"sv;
     case Encoding::kUtf16Be:
       return "\xFE\xFF"sv;
-    case Encoding::kBytes:
-      break;
-  }
-  return {};
-}
-
-std::string_view LineEnd(Encoding encoding) {
-  switch (encoding) {
-    case Encoding::kUtf16Le:
-      return "\r\0\n\0"sv;
-    case Encoding::kUtf16Be:
-      return "\0\r\0\n"sv;
+    case Encoding::kUtf32Le:
+      return "\xFF\xFE\0\0"sv;
+    case Encoding::kUtf32Be:
+      return "\0\0\xFE\xFF"sv;
     default:
-      return "\r\n"sv;
+      return {};
   }
 }
 
-std::string_view Space(Encoding encoding) {
-  switch (encoding) {
-    case Encoding::kUtf16Le:
-      return " \0"sv;
-    case Encoding::kUtf16Be:
-      return "\0 "sv;
-    default:
-      return " "sv;
-  }
+std::string_view LineEnd(Encoding encoding) { return TextsOf(encoding).line_end; }
+std::string_view Space(Encoding encoding) { return TextsOf(encoding).space; }
+std::string_view EncodedNone911(Encoding encoding) { return TextsOf(encoding).none911; }
+
+std::size_t CountLines(std::string_view text, Encoding encoding) {
+  if (UnitWidth(encoding) == 1) return CountByteLines(text, FastestByteScan());
+  return WithReader(encoding, [text](auto unit) {
+    std::size_t count = 0;
+    ForEachLine(text, unit, [&count](std::size_t, std::size_t) { ++count; });
+    return count;
+  });
 }
 
-std::string_view EncodedNone911(Encoding encoding) {
-  switch (encoding) {
-    case Encoding::kUtf16Le:
-      return "N\0o\0n\0e\0"
-             "9\0"
-             "1\0"
-             "1\0"sv;
-    case Encoding::kUtf16Be:
-      return "\0N\0o\0n\0e\0"
-             "9\0"
-             "1\0"
-             "1"sv;
-    default:
-      return "None911"sv;
-  }
+void SplitLinesInto(std::string_view text, Encoding encoding, ItemList& lines) {
+  if (UnitWidth(encoding) == 1) return SplitByteLines(text, lines, FastestByteScan());
+  WithReader(encoding, [&](auto reader) { SplitUnitsInto(text, reader, lines); });
 }
 
 ItemList SplitLines(std::string_view text, Encoding encoding) {
-  switch (encoding) {
-    case Encoding::kUtf16Le:
-      return SplitUnits(text, 2, Utf16LeUnit);
-    case Encoding::kUtf16Be:
-      return SplitUnits(text, 2, Utf16BeUnit);
-    default:
-      return SplitBytes(text);
-  }
+  ItemList lines;
+  lines.reserve(CountLines(text, encoding));
+  SplitLinesInto(text, encoding, lines);
+  return lines;
+}
+
+std::size_t FirstLineEndUnit(std::string_view text, Encoding encoding) {
+  return WithReader(encoding, [text](auto unit) {
+    constexpr std::size_t width = decltype(unit)::kWidth;
+    for (std::size_t i = 0; i + width <= text.size(); i += width) {
+      if (IsLineEndUnit(unit(text.data() + i))) return i;
+    }
+    return std::string_view::npos;
+  });
+}
+
+std::size_t LastLineEndUnit(std::string_view text, Encoding encoding) {
+  return WithReader(encoding, [text](auto unit) {
+    constexpr std::size_t width = decltype(unit)::kWidth;
+    for (std::size_t i = text.size() - text.size() % width; i >= width; i -= width) {
+      if (IsLineEndUnit(unit(text.data() + i - width))) return i - width;
+    }
+    return std::string_view::npos;
+  });
+}
+
+unsigned UnitAt(std::string_view text, std::size_t offset, Encoding encoding) {
+  return WithReader(encoding, [&](auto unit) { return unit(text.data() + offset); });
 }
 
 }  // namespace velloran::dedupe

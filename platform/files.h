@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -38,6 +40,17 @@ class FileBuffer {
   std::size_t capacity_ = 0;
 };
 
+class InputFile;
+
+// Reads `file` from its current position to its end into one buffer, in
+// blocks, calling `block_done(bytes read so far)` after each (it may throw
+// to stop). A file that grows past or ends short of the size it reported
+// when opened (unless that was 0) has changed meanwhile: Error. More than
+// `limit` bytes: Error. Memory that runs out: Error naming the file.
+FileBuffer ReadToEnd(InputFile& file, std::size_t limit,
+                     const std::function<void(std::uint64_t)>& block_done);
+
+// The whole file at `path`, as ReadToEnd reads it.
 FileBuffer ReadWholeFile(const std::string& path);
 
 // The date and time of the file's last change. Throws Error when it cannot be

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace velloran::platform {
 
@@ -11,5 +12,17 @@ namespace velloran::platform {
 // FreeLargeArray and the same size.
 void* AllocateLargeArray(std::size_t bytes);
 void FreeLargeArray(void* data, std::size_t bytes) noexcept;
+
+// The machine's physical memory in bytes; 0 when it cannot be told.
+std::uint64_t PhysicalMemory();
+
+// The address space this process has left for new memory: the sum of its
+// free ranges and the largest of them. A 64-bit process reports the
+// physical memory for both, as its address space is far larger.
+struct FreeAddressSpace {
+  std::uint64_t total = 0;
+  std::uint64_t largest = 0;
+};
+FreeAddressSpace FreeAddressSpaceNow();
 
 }  // namespace velloran::platform

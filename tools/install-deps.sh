@@ -13,11 +13,17 @@ packages=(
   # Access control lists, for the tests of what replacing a file keeps
   acl
   fonts-liberation
+  # The 32-bit Linux build of the core, run under qemu-i386
+  gcc-multilib g++-multilib qemu-user
   # Windows builds, and running them under Wine
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64
-  # A display for the GUI tests
-  xvfb xauth
+  # A display for the GUI tests, and a window manager on it; the tests watch
+  # and drive it over X11 (XTEST for the mouse, XFIXES for the pointer)
+  xvfb xauth openbox x11-utils libxcb1-dev libxcb-xtest0-dev libxcb-xfixes0-dev
+  # Packages: the Debian package's dependencies and checks, the Windows
+  # installer, and 7-Zip to look inside the Windows downloads
+  dpkg-dev lintian nsis p7zip-full
 )
 
 missing=()

@@ -67,6 +67,28 @@ TEST_F(ItemFileTest, KeepsTheByteOrderMarkAndWritesInItsEncoding) {
   EXPECT_EQ(Survivors("\xFE\xFF\0k\0\n\0k\0\n\0 "sv), "\xFE\xFF\0k\0\r\0\n\0\r\0\n"sv);
 }
 
+TEST_F(ItemFileTest, Utf32AndUnmarkedUtf16AreWrittenBackInTheirEncoding) {
+  EXPECT_EQ(Survivors("\xFF\xFE\0\0k\0\0\0\n\0\0\0k\0\0\0\r\0\0\0"sv),
+            "\xFF\xFE\0\0k\0\0\0\r\0\0\0\n\0\0\0"sv);
+  EXPECT_EQ(Survivors("\0\0\xFE\xFF\0\0\0k\0\0\0\n\0\0\0k"sv),
+            "\0\0\xFE\xFF\0\0\0k\0\0\0\r\0\0\0\n"sv);
+  // Without a mark in, none out.
+  EXPECT_EQ(Survivors("k\0\n\0k\0\n\0"sv), "k\0\r\0\n\0"sv);
+  EXPECT_EQ(Survivors("\0k\0\n\0k\0\n\0 \0\n"sv), "\0k\0\r\0\n\0\r\0\n"sv);
+}
+
+TEST_F(ItemFileTest, StrayEndBytesStayAtTheEndOfTheLastLineOnTheUnitGrid) {
+  // The last line keeps its stray byte and gets no line end after it, so
+  // every line end stays on the 16-bit grid.
+  EXPECT_EQ(Survivors("\xFF\xFE"
+                      "a\0\n\0a\0\n\0b\0X"sv),
+            "\xFF\xFE"
+            "a\0\r\0\n\0b\0X"sv);
+  EXPECT_EQ(Survivors("\xFE\xFF\0a\0\n\0a\0\nX"sv), "\xFE\xFF\0a\0\r\0\nX"sv);
+  EXPECT_EQ(Survivors("\xFF\xFE\0\0a\0\0\0\n\0\0\0a\0\0\0\n\0\0\0XYZ"sv),
+            "\xFF\xFE\0\0a\0\0\0\r\0\0\0\n\0\0\0XYZ"sv);
+}
+
 TEST_F(ItemFileTest, MarksItemZeroInTheFilesEncoding) {
   WriteBytes(dir_.File("wide.txt"), "\xFF\xFEq\0\n\0r\0"sv);
   ItemFile file = ItemFile::Read(dir_.File("wide.txt"));

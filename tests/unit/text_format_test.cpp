@@ -78,6 +78,38 @@ TEST(SplitLines, EveryScanAgreesWithAByteByByteSplitAcrossBlockBoundaries) {
   }
 }
 
+// Texts longer than the vector scanners' lane counters (255 rounds of 16 or
+// 32 bytes, about 8 KB) and long runs of line ends, at start offsets across
+// a vector's width.
+TEST(SplitLines, EveryScanAgreesOnLongTextsAndLongRunsOfLineEnds) {
+  std::mt19937 random(12);
+  constexpr std::size_t kLong = 8160 + 700;
+  std::vector<std::string> texts = {std::string(kLong, '\n'), std::string(kLong, '\r'),
+                                    std::string(kLong, 'x')};
+  std::string pairs;
+  for (std::size_t i = 0; i < kLong / 2; ++i) pairs += "\r\n";
+  texts.push_back(pairs);
+  std::string mixed(2 * kLong, 'a');
+  for (char& c : mixed) {
+    const unsigned pick = static_cast<unsigned>(random() % 8);
+    c = pick < 3 ? '\n' : pick < 6 ? '\r' : 'q';
+  }
+  texts.push_back(mixed);
+  for (const std::string& text : texts) {
+    for (const std::size_t offset : {0, 1, 15, 16, 17, 31, 32, 33}) {
+      const std::string_view view = std::string_view(text).substr(offset);
+      const std::vector<std::string> expected = ReferenceSplit(view);
+      for (const ByteScan scan : AvailableByteScans()) {
+        ASSERT_EQ(CountByteLines(view, scan), expected.size())
+            << "scan " << static_cast<int>(scan) << ", offset " << offset;
+        Lines views;
+        SplitByteLines(view, views, scan);
+        ASSERT_EQ(std::vector<std::string>(views.begin(), views.end()), expected);
+      }
+    }
+  }
+}
+
 TEST(SplitLines, LinesAreViewsIntoTheText) {
   const std::string text = "one\r\ntwo";
   const Lines lines = SplitLines(text, Encoding::kBytes);
@@ -95,6 +127,39 @@ TEST(SplitLines, Utf16SplitsOnSixteenBitUnits) {
   EXPECT_EQ(Split(big, Encoding::kUtf16Be), (Texts{"\0a"s, "\x01\x0A"s, ""s, "\0b"s}));
   // A stray last byte stays with the last line.
   EXPECT_EQ(Split("a\0\n\0b\0c"sv, Encoding::kUtf16Le), (Texts{"a\0"s, "b\0c"s}));
+}
+
+TEST(SplitLines, Utf32SplitsOnThirtyTwoBitUnits) {
+  using Texts = std::vector<std::string>;
+  // "a" CR LF, U+0A0D (its bytes hold both line-end codes), "b", stray bytes.
+  const std::string little = "a\0\0\0\r\0\0\0\n\0\0\0\x0D\x0A\0\0\n\0\0\0b\0\0\0\x01\x02"s;
+  EXPECT_EQ(Split(little, Encoding::kUtf32Le),
+            (Texts{"a\0\0\0"s, "\x0D\x0A\0\0"s, "b\0\0\0\x01\x02"s}));
+  const std::string big = "\0\0\0a\0\0\0\r\0\0\x0A\x0D\0\0\0\r\0\0\0\n"s;
+  EXPECT_EQ(Split(big, Encoding::kUtf32Be), (Texts{"\0\0\0a"s, "\0\0\x0A\x0D"s}));
+}
+
+TEST(DetectEncoding, Utf32MarksAreNotTakenForUtf16) {
+  EXPECT_EQ(DetectEncoding("\xFF\xFE\0\0a\0\0\0"sv), Encoding::kUtf32Le);
+  EXPECT_EQ(DetectEncoding("\0\0\xFE\xFF\0\0\0a"sv), Encoding::kUtf32Be);
+  EXPECT_EQ(ByteOrderMark(Encoding::kUtf32Le), "\xFF\xFE\0\0"sv);
+  EXPECT_EQ(LineEnd(Encoding::kUtf32Be), "\0\0\0\r\0\0\0\n"sv);
+  EXPECT_EQ(Space(Encoding::kUtf32Le), " \0\0\0"sv);
+}
+
+TEST(DetectEncoding, Utf16WithoutAMarkOnlyOnClearEvidence) {
+  // Line ends and NULs on a consistent 16-bit grid.
+  EXPECT_EQ(DetectEncoding("a\0b\0\r\0\n\0c\0"sv), Encoding::kUtf16LeNoBom);
+  EXPECT_EQ(DetectEncoding("\0a\0\n\0b\0\n"sv), Encoding::kUtf16BeNoBom);
+  // CJK text has few NULs, but its line ends are still whole units.
+  EXPECT_EQ(DetectEncoding("\x2D\x4E\x87\x65\n\0\x2D\x4E"sv), Encoding::kUtf16LeNoBom);
+  // Byte texts: no NUL at all; a NUL that is not a high byte; a line end
+  // off the grid; no line end at all; a NUL unit.
+  EXPECT_EQ(DetectEncoding("plain\ntext\r\n"), Encoding::kBytes);
+  EXPECT_EQ(DetectEncoding("ab\n\0c\0\n\0d\n"sv), Encoding::kBytes);
+  EXPECT_EQ(DetectEncoding("a\0\n\0b\n\0\0"sv), Encoding::kBytes);
+  EXPECT_EQ(DetectEncoding("a\0b\0c\0"sv), Encoding::kBytes);
+  EXPECT_EQ(DetectEncoding("a\0\0\0\n\0"sv), Encoding::kBytes);
 }
 
 TEST(DetectEncoding, ByteOrderMarks) {

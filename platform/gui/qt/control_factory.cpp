@@ -8,6 +8,7 @@
 #include "platform/gui/progress_layout.h"
 #include "platform/gui/qt/elided_label.h"
 #include "platform/gui/qt/horizontal_list_widget.h"
+#include "platform/gui/qt/picture_button_widget.h"
 
 namespace velloran::platform::qt {
 namespace {
@@ -22,7 +23,7 @@ QFont ToQFont(const Font& font) {
 // A checkable button showing its picture, at the picture's own size, in the
 // middle of its face.
 QPushButton* CreatePictureButton(const ControlDescription& control, QWidget& parent) {
-  auto* button = new QPushButton(&parent);
+  auto* button = new PictureButtonWidget(&parent);
   button->setCheckable(true);
   button->setAutoDefault(false);
   button->setFocusPolicy(Qt::StrongFocus);

@@ -27,6 +27,8 @@ FormWidget::FormWidget(const Form1Description& description, QWidget* parent)
   const TwipsScale scale(*screen());
   setFixedSize(scale.ToPixels(description.client_width), scale.ToPixels(description.client_height));
   setMouseTracking(true);
+  // Tool tips show on hover whether or not the window is active.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
 
   command1_ = CreateControl<QPushButton>(description.command1, scale);
   list1_ = CreateControl<HorizontalListWidget>(description.list1, scale);

@@ -1,5 +1,9 @@
 #include "platform/gui/qt/horizontal_list_widget.h"
 
+#include <QtGui/QMouseEvent>
+#include <QtGui/QPainter>
+#include <QtWidgets/QStyle>
+#include <QtWidgets/QStyleOptionFocusRect>
 #include <algorithm>
 
 namespace velloran::platform::qt {
@@ -28,9 +32,24 @@ void HorizontalListWidget::updateGeometries() {
   QListWidget::updateGeometries();
 }
 
+// Only the left button's double-click counts, as in a Windows list box.
 void HorizontalListWidget::mouseDoubleClickEvent(QMouseEvent* event) {
   QListWidget::mouseDoubleClickEvent(event);
-  emit listDoubleClicked();
+  if (event->button() == Qt::LeftButton) emit listDoubleClicked();
+}
+
+// With entries, the view marks the current one while the list has the focus.
+// An empty list marks the place of its first entry instead, so the focus
+// never goes unseen.
+void HorizontalListWidget::paintEvent(QPaintEvent* event) {
+  QListWidget::paintEvent(event);
+  if (count() > 0 || !hasFocus()) return;
+  QPainter painter(viewport());
+  QStyleOptionFocusRect focus;
+  focus.initFrom(this);
+  focus.rect = QRect(0, 0, viewport()->width(), fontMetrics().height());
+  focus.backgroundColor = palette().color(QPalette::Base);
+  style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
 }
 
 }  // namespace velloran::platform::qt

@@ -19,12 +19,14 @@ class HorizontalListWidget : public QListWidget {
   void setHorizontalExtent(int pixels);
 
  signals:
-  // A double-click anywhere in the list, on an entry or below the last one.
+  // A left double-click anywhere in the list, on an entry or below the last
+  // one.
   void listDoubleClicked();
 
  protected:
   void updateGeometries() override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   int horizontal_extent_ = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/gui/progress_layout.h"
 #include "platform/gui/qt/control_factory.h"
+#include "platform/gui/qt/window_system.h"
 
 namespace velloran::platform::qt {
 
@@ -12,6 +13,7 @@ ProgressDialog::ProgressDialog(const ProgressWindowDescription& description, std
   setObjectName(QString::fromUtf8(description.name));
   setWindowTitle(QString::fromUtf8(title));
   setWindowModality(Qt::WindowModal);
+  KeepFrameFixed(*this);
   const TwipsScale scale(*parent.screen());
   setFixedSize(scale.ToPixels(description.client_width), scale.ToPixels(description.client_height));
 

@@ -69,13 +69,25 @@ Controls QtBackend::GetControls() {
 }
 
 int QtBackend::Run(FormEvents& events) {
-  Attach(events);
-  Dispatch(&FormEvents::Form_Load);
-  if (runtime_.HasEnded()) return 0;
-  KeepOutOfTaskBar(*form_);
-  form_->show();
-  form_->firstInTabOrder().setFocus();
+  if (!Start(events)) return 0;
   return QApplication::exec();
+}
+
+// The window manager's hints go on the native window before the load
+// sequence, so that the window's outer size, frame included, is known when it
+// is centred.
+bool QtBackend::Start(FormEvents& events) {
+  Attach(events);
+  KeepOutOfTaskBar(*form_);
+  KeepFrameFixed(*form_);
+  Dispatch(&FormEvents::Form_Load);
+  if (runtime_.HasEnded()) return false;
+  form_->show();
+  // Some window managers (openbox) give a new tool-bar window no focus of
+  // their own; the program's one window asks for it.
+  form_->activateWindow();
+  form_->firstInTabOrder().setFocus();
+  return true;
 }
 
 // Closing the window unloads the form; unless the handler cancels, the

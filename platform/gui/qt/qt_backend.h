@@ -29,7 +29,12 @@ class QtBackend : public Backend {
   Controls GetControls() override;
   int Run(FormEvents& events) override;
 
-  // Routes the window's events to `events` from now on. Run does this itself.
+  // Everything Run does before it waits for events: routes the window's
+  // events to `events`, runs the load sequence and shows the window. False
+  // when the program ended during the load sequence.
+  bool Start(FormEvents& events);
+
+  // Routes the window's events to `events` from now on. Start does this.
   void Attach(FormEvents& events) { events_ = &events; }
 
   FormWidget& Form() { return *form_; }

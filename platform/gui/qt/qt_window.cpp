@@ -21,14 +21,34 @@ void QtWindow::SetCaption(const std::string& caption) {
   form_.setWindowTitle(QString::fromStdString(caption));
 }
 
-float QtWindow::Left() const { return Scale().ToTwips(form_.frameGeometry().x()); }
-float QtWindow::Top() const { return Scale().ToTwips(form_.frameGeometry().y()); }
-float QtWindow::Width() const { return Scale().ToTwips(form_.frameGeometry().width()); }
-float QtWindow::Height() const { return Scale().ToTwips(form_.frameGeometry().height()); }
+float QtWindow::Left() const { return Scale().ToTwips(OuterGeometry().x()); }
+float QtWindow::Top() const { return Scale().ToTwips(OuterGeometry().y()); }
+float QtWindow::Width() const { return Scale().ToTwips(OuterGeometry().width()); }
+float QtWindow::Height() const { return Scale().ToTwips(OuterGeometry().height()); }
 
-// move() places a window by its outer frame.
-void QtWindow::SetLeft(float twips) { form_.move(Scale().ToPixels(twips), form_.pos().y()); }
-void QtWindow::SetTop(float twips) { form_.move(form_.pos().x(), Scale().ToPixels(twips)); }
+void QtWindow::SetLeft(float twips) {
+  MoveOuterTo(QPoint(Scale().ToPixels(twips), OuterGeometry().y()));
+}
+void QtWindow::SetTop(float twips) {
+  MoveOuterTo(QPoint(OuterGeometry().x(), Scale().ToPixels(twips)));
+}
+
+// The window's place and size with the frame the window manager puts around
+// it, known on X11 even before the window is first shown. Elsewhere, until
+// then, Qt keeps the place asked for as the outer one.
+QRect QtWindow::OuterGeometry() const {
+  return form_.geometry().marginsAdded(FrameMargins(form_).value_or(QMargins()));
+}
+
+// With the frame known, the inside goes where the frame puts the outside in
+// place; otherwise Qt places the outside once it knows the frame.
+void QtWindow::MoveOuterTo(QPoint outer_top_left) {
+  if (const std::optional<QMargins> frame = FrameMargins(form_)) {
+    form_.setGeometry(QRect(outer_top_left + QPoint(frame->left(), frame->top()), form_.size()));
+  } else {
+    form_.move(outer_top_left);
+  }
+}
 
 void QtWindow::SetMousePointer(int pointer) {
   mouse_pointer_ = pointer;

@@ -44,6 +44,8 @@ class QtWindow : public Window {
 
  private:
   TwipsScale Scale() const { return TwipsScale(*form_.screen()); }
+  QRect OuterGeometry() const;
+  void MoveOuterTo(QPoint outer_top_left);
   void ApplyPointer();
   void SetBusyOverride(bool busy);
 

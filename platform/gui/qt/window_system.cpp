@@ -1,9 +1,15 @@
 #include "platform/gui/qt/window_system.h"
 
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QThread>
 #include <QtGui/QGuiApplication>
+#include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #ifdef VELLORAN_HAVE_XCB
 #include <QtGui/qguiapplication_platform.h>
@@ -12,8 +18,28 @@
 
 namespace velloran::platform::qt {
 
+namespace {
+
+// Once shown, Qt knows the frame: the window manager has put it around the
+// window.
+std::optional<QMargins> ShownFrameMargins(const QWidget& window) {
+  if (!window.isVisible()) return std::nullopt;
+  const QRect outer = window.frameGeometry();
+  const QRect inner = window.geometry();
+  return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                  outer.right() - inner.right(), outer.bottom() - inner.bottom());
+}
+
+}  // namespace
+
 #ifdef VELLORAN_HAVE_XCB
 namespace {
+
+template <typename Reply>
+using XcbReply = std::unique_ptr<Reply, decltype(&std::free)>;
+
+// How long the window manager gets to say which frame it will draw.
+constexpr int kFrameAnswerMilliseconds = 500;
 
 xcb_connection_t* X11Connection() {
   auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
@@ -23,10 +49,71 @@ xcb_connection_t* X11Connection() {
 xcb_atom_t InternAtom(xcb_connection_t* connection, std::string_view name) {
   const xcb_intern_atom_cookie_t cookie =
       xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.data());
-  const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-      xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
+  const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, nullptr),
+                                                &std::free);
   return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
+
+// The 32-bit values of a window property of the given type; empty when the
+// window has no such property.
+std::vector<uint32_t> Property32(xcb_connection_t* connection, xcb_window_t window,
+                                 xcb_atom_t property, xcb_atom_t type) {
+  const XcbReply<xcb_get_property_reply_t> reply(
+      xcb_get_property_reply(
+          connection, xcb_get_property(connection, 0, window, property, type, 0, 1024), nullptr),
+      &std::free);
+  if (!reply || reply->format != 32 || reply->type != type) return {};
+  const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+  return {values, values + xcb_get_property_value_length(reply.get()) / 4};
+}
+
+xcb_window_t RootOf(xcb_connection_t* connection, xcb_window_t window) {
+  const XcbReply<xcb_query_tree_reply_t> tree(
+      xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr), &std::free);
+  return tree ? tree->root : xcb_window_t{XCB_WINDOW_NONE};
+}
+
+// A window manager that says it will answer a request for frame extents.
+bool ManagerAnswersFrameRequests(xcb_connection_t* connection, xcb_window_t root) {
+  if (Property32(connection, root, InternAtom(connection, "_NET_SUPPORTING_WM_CHECK"),
+                 XCB_ATOM_WINDOW)
+          .empty()) {
+    return false;
+  }
+  const xcb_atom_t request = InternAtom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+  for (uint32_t supported :
+       Property32(connection, root, InternAtom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM)) {
+    if (supported == request) return true;
+  }
+  return false;
+}
+
+void SendToRoot(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window,
+                xcb_atom_t message) {
+  xcb_client_message_event_t event{};
+  event.response_type = XCB_CLIENT_MESSAGE;
+  event.format = 32;
+  event.window = window;
+  event.type = message;
+  xcb_send_event(connection, 0, root,
+                 XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                 reinterpret_cast<const char*>(&event));
+  xcb_flush(connection);
+}
+
+// Motif window manager hints: what the user may do with the window and what
+// its frame shows. Most window managers read them.
+struct MotifHints {
+  static constexpr uint32_t kFunctions = 1U << 0;
+  static constexpr uint32_t kDecorations = 1U << 1;
+  static constexpr uint32_t kMove = 1U << 2;
+  static constexpr uint32_t kClose = 1U << 5;
+  static constexpr uint32_t kBorder = 1U << 1;
+  static constexpr uint32_t kTitle = 1U << 3;
+  static constexpr uint32_t kMenu = 1U << 4;
+  std::array<uint32_t, 5> values{kFunctions | kDecorations, kMove | kClose,
+                                 kBorder | kTitle | kMenu, 0, 0};
+};
 
 }  // namespace
 
@@ -44,6 +131,56 @@ void KeepOutOfTaskBar(QWidget& window) {
   xcb_flush(connection);
 }
 
+// Qt's own hints for a dialog with a close button still allow resizing, and
+// window managers such as openbox offer minimising to every dialog, whatever
+// its hints say. A window that names itself a tool bar first, and a dialog
+// for managers that know no tool bars, gets a title bar with the close
+// button only. Qt writes these properties when it creates the window and
+// when its flags change, so they are set after that, here.
+void KeepFrameFixed(QWidget& window) {
+  xcb_connection_t* connection = X11Connection();
+  if (connection == nullptr) return;
+  const auto x11_window = static_cast<xcb_window_t>(window.winId());
+  const std::array<xcb_atom_t, 2> types = {InternAtom(connection, "_NET_WM_WINDOW_TYPE_TOOLBAR"),
+                                           InternAtom(connection, "_NET_WM_WINDOW_TYPE_DIALOG")};
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, x11_window,
+                      InternAtom(connection, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32,
+                      types.size(), types.data());
+  const xcb_atom_t motif = InternAtom(connection, "_MOTIF_WM_HINTS");
+  const MotifHints hints;
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, x11_window, motif, motif, 32,
+                      hints.values.size(), hints.values.data());
+  xcb_flush(connection);
+}
+
+// Before the first show the window manager is asked, as the EWMH provides,
+// to put the frame it would draw into the window's _NET_FRAME_EXTENTS.
+std::optional<QMargins> FrameMargins(QWidget& window) {
+  if (const std::optional<QMargins> shown = ShownFrameMargins(window)) return shown;
+  xcb_connection_t* connection = X11Connection();
+  if (connection == nullptr) return std::nullopt;
+  const auto x11_window = static_cast<xcb_window_t>(window.winId());
+  const xcb_window_t root = RootOf(connection, x11_window);
+  if (root == XCB_WINDOW_NONE || !ManagerAnswersFrameRequests(connection, root)) {
+    return QMargins();
+  }
+
+  const xcb_atom_t extents = InternAtom(connection, "_NET_FRAME_EXTENTS");
+  SendToRoot(connection, root, x11_window, InternAtom(connection, "_NET_REQUEST_FRAME_EXTENTS"));
+  QElapsedTimer waited;
+  waited.start();
+  for (;;) {
+    const std::vector<uint32_t> frame =
+        Property32(connection, x11_window, extents, XCB_ATOM_CARDINAL);
+    if (frame.size() == 4) {  // left, right, top, bottom
+      return QMargins(static_cast<int>(frame[0]), static_cast<int>(frame[2]),
+                      static_cast<int>(frame[1]), static_cast<int>(frame[3]));
+    }
+    if (waited.elapsed() > kFrameAnswerMilliseconds) return QMargins();
+    QThread::msleep(5);
+  }
+}
+
 void FlushWindowSystem() {
   if (xcb_connection_t* connection = X11Connection()) xcb_flush(connection);
 }
@@ -51,6 +188,8 @@ void FlushWindowSystem() {
 #else
 
 void KeepOutOfTaskBar(QWidget&) {}
+void KeepFrameFixed(QWidget&) {}
+std::optional<QMargins> FrameMargins(QWidget& window) { return ShownFrameMargins(window); }
 void FlushWindowSystem() {}
 
 #endif

@@ -85,7 +85,7 @@ void FileReplacer::Commit() {
   if (!temp_) throw Error(kWhat, shown_path_, "The file is already closed.");
   // However Commit ends, the temporary file goes with it.
   struct Closing {
-    std::optional<TemporaryFile>& temp;
+    std::optional<ReplacementFile>& temp;
     ~Closing() { temp.reset(); }
   } closing{temp_};
 

@@ -10,7 +10,7 @@
 
 #include "platform/os/posix/file_calls.h"
 #include "platform/os/posix/replace_target.h"
-#include "platform/os/posix/temporary_file.h"
+#include "platform/os/posix/replacement_file.h"
 
 namespace velloran::platform::posix {
 
@@ -46,7 +46,7 @@ class FileReplacer {
   std::string shown_path_;  // the path as the caller named it
   ReplaceTarget target_;
   bool in_place_ = false;
-  std::optional<TemporaryFile> temp_;
+  std::optional<ReplacementFile> temp_;
   std::uint64_t written_ = 0;
   std::uint64_t flush_started_ = 0;  // bytes already handed to the disk
 };

@@ -18,7 +18,7 @@ inline std::string Reason(int error_number) {
   return std::generic_category().message(error_number);
 }
 
-inline Error Failure(std::string_view what, const std::string& path, int error_number) {
+inline Error Failure(std::string_view what, std::string_view path, int error_number) {
   return Error(what, path, Reason(error_number));
 }
 

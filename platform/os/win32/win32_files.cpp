@@ -4,7 +4,7 @@
 
 namespace velloran::platform::win32 {
 
-Error Failure(std::string_view what, const std::string& path, DWORD error) {
+Error Failure(std::string_view what, std::string_view path, DWORD error) {
   return Error(what, path, SystemMessage(error));
 }
 

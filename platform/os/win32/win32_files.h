@@ -1,6 +1,6 @@
 #pragma once
 
-// What the Win32 file layer's reader and writer share: paths converted for
+// What the Win32 file layer's parts share: paths converted for
 // the wide API, an owned file handle and errors that carry the system's
 // reason.
 
@@ -12,7 +12,7 @@
 
 namespace velloran::platform::win32 {
 
-Error Failure(std::string_view what, const std::string& path, DWORD error);
+Error Failure(std::string_view what, std::string_view path, DWORD error);
 
 // The UTF-16 form of a UTF-8 path. A NUL inside would silently name a
 // different file, and bytes that are not UTF-8 name no file at all.
@@ -31,8 +31,11 @@ std::string ShownPath(std::wstring_view long_path);
 class UniqueHandle {
  public:
   explicit UniqueHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) Reset(other.release());
+    return *this;
+  }
   ~UniqueHandle() { Reset(); }
 
   bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }

@@ -1,4 +1,4 @@
-#include "platform/os/posix/temporary_file.h"
+#include "platform/os/posix/replacement_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -34,17 +34,23 @@ std::string_view Shortened(std::string_view name) {
   return name.substr(0, end);
 }
 
-std::string Numbered(std::string_view name, unsigned n) {
-  return std::string(Shortened(name)) + std::string(kMarker) + std::to_string(::getpid()) + "-" +
-         std::to_string(n);
+// `prefix`, the (shortened) target name, our marker, this process id, `n`,
+// then `suffix`: the name of a file of ours that sits next to the target.
+std::string Numbered(std::string_view prefix, std::string_view name, unsigned n,
+                     std::string_view suffix) {
+  std::string numbered(prefix);
+  numbered.append(Shortened(name)).append(kMarker);
+  numbered.append(std::to_string(::getpid())).append("-").append(std::to_string(n));
+  numbered.append(suffix);
+  return numbered;
 }
 
 std::string TemporaryName(std::string_view target_name, unsigned n) {
-  return "." + Numbered(target_name, n) + std::string(kTemporarySuffix);
+  return Numbered(".", target_name, n, kTemporarySuffix);
 }
 
 std::string SavedName(std::string_view target_name, unsigned n) {
-  return Numbered(target_name, n) + std::string(kSavedSuffix);
+  return Numbered("", target_name, n, kSavedSuffix);
 }
 
 bool AllDigits(std::string_view text) {
@@ -97,8 +103,8 @@ void RemoveAbandonedTemporaries(int folder) {
   }
 }
 
-TemporaryFile::TemporaryFile(const FileCalls& calls, const std::string& folder_path,
-                             std::string_view target_name)
+ReplacementFile::ReplacementFile(const FileCalls& calls, const std::string& folder_path,
+                                 std::string_view target_name)
     : calls_(calls), folder_path_(folder_path), target_name_(target_name) {
   PrepareForWriting();
   folder_.Reset(calls_.Open(AT_FDCWD, folder_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
@@ -123,7 +129,7 @@ TemporaryFile::TemporaryFile(const FileCalls& calls, const std::string& folder_p
   ::flock(fd_.get(), LOCK_EX | LOCK_NB);
 }
 
-void TemporaryFile::CreateNamed() {
+void ReplacementFile::CreateNamed() {
   for (unsigned n = 0;; ++n) {
     std::string name = TemporaryName(target_name_, n);
     fd_.Reset(calls_.Open(folder_.get(), name.c_str(),
@@ -138,12 +144,12 @@ void TemporaryFile::CreateNamed() {
   }
 }
 
-TemporaryFile::~TemporaryFile() {
+ReplacementFile::~ReplacementFile() {
   if (remove_name_) ::unlinkat(folder_.get(), name_.c_str(), 0);
 }
 
 template <class NameFor>
-int TemporaryFile::Name(NameFor name_for) {
+int ReplacementFile::Name(NameFor name_for) {
   const std::string own_link = "/proc/self/fd/" + std::to_string(fd_.get());
   const bool unnamed = name_.empty();
   for (unsigned n = 0; n < kMaxAttempts; ++n) {
@@ -162,7 +168,7 @@ int TemporaryFile::Name(NameFor name_for) {
   return EEXIST;
 }
 
-int TemporaryFile::MoveTo(int to_folder, const std::string& to_name) {
+int ReplacementFile::MoveTo(int to_folder, const std::string& to_name) {
   if (name_.empty()) {
     const int error = Name([this](unsigned n) { return TemporaryName(target_name_, n); });
     if (error != 0) return error;
@@ -176,7 +182,7 @@ int TemporaryFile::MoveTo(int to_folder, const std::string& to_name) {
   return 0;
 }
 
-std::string TemporaryFile::Keep(const std::string& shown_path) {
+std::string ReplacementFile::Keep(const std::string& shown_path) {
   const int error = Name([this](unsigned n) { return SavedName(target_name_, n); });
   if (error != 0) throw Failure("Cannot write", shown_path, error);
   remove_name_ = false;
@@ -190,7 +196,7 @@ std::string TemporaryFile::Keep(const std::string& shown_path) {
   return folder_path_ + "/" + name_;
 }
 
-void TemporaryFile::Remove() {
+void ReplacementFile::Remove() {
   if (!name_.empty()) ::unlinkat(folder_.get(), name_.c_str(), 0);
   name_.clear();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-// The private file that a new content is written to before it takes the
+// The private file that new content is written to before it takes the
 // target's place, and the removal of those that killed writers left behind.
 
 #include <memory>
@@ -13,7 +13,7 @@
 
 namespace velloran::platform::posix {
 
-class TemporaryFile {
+class ReplacementFile {
  public:
   // Creates a file only this process's user may read, in the folder at
   // `folder_path`, for the new content of `target_name`. Where the file
@@ -23,12 +23,12 @@ class TemporaryFile {
   // SIGINT, SIGTERM or SIGHUP end the process. Temporary files of such names
   // that earlier processes left in the folder are removed first. Throws
   // Error naming the folder when it refuses.
-  TemporaryFile(const FileCalls& calls, const std::string& folder_path,
-                std::string_view target_name);
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  ReplacementFile(const FileCalls& calls, const std::string& folder_path,
+                  std::string_view target_name);
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
   // Removes the file unless it was moved or kept.
-  ~TemporaryFile();
+  ~ReplacementFile();
 
   int fd() const { return fd_.get(); }
   int folder() const { return folder_.get(); }

@@ -1,0 +1,561 @@
+#include "dedupe/bounded_removal.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <exception>
+#include <limits>
+#include <map>
+#include <thread>
+#include <utility>
+
+#include "dedupe/line_hash.h"
+#include "dedupe/line_stream.h"
+#include "dedupe/repeat_table.h"
+#include "dedupe/spill.h"
+#include "dedupe/survivor_writer.h"
+#include "platform/error.h"
+
+namespace velloran::dedupe {
+namespace {
+
+using platform::TemporaryFile;
+
+// Memory a loaded line takes besides its bytes: its view (three times, while
+// a share is compared against survivors), its number and its table slots.
+constexpr std::uint64_t kRecordOverhead = 80;
+// Partition files: each is one open file, so their number stays well below
+// the usual limit on open files.
+constexpr std::uint64_t kMostPartitions = 256;
+// Bytes a long line's hash takes at a time.
+constexpr std::size_t kHashChunk = std::size_t{64} << 10;
+constexpr std::size_t kCompareChunk = std::size_t{64} << 10;
+
+struct Plan {
+  StreamSizes stream;
+  std::size_t threads = 1;
+  std::size_t partitions = 1;
+  std::size_t share = 0;      // memory for one loaded share of a partition
+  std::size_t io_buffer = 0;  // per open temporary file
+};
+
+std::size_t Clamp(std::uint64_t value, std::uint64_t low, std::uint64_t high) {
+  return static_cast<std::size_t>(std::clamp(value, low, high));
+}
+
+Plan MakePlan(std::uint64_t file_size, std::uint64_t budget) {
+  Plan plan;
+  plan.threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+  plan.stream.block = Clamp(budget / 16, 4096, std::uint64_t{4} << 20) & ~std::size_t{3};
+  plan.stream.long_line = Clamp(budget / 32, 256, std::uint64_t{1} << 20);
+  // Each thread loads a share of a partition and a share compared with it.
+  const std::uint64_t per_thread = budget / plan.threads;
+  plan.share = Clamp(per_thread * 2 / 5, 2 * plan.stream.long_line + 4 * kRecordOverhead,
+                     std::numeric_limits<std::size_t>::max() / 2);
+  // Partitions are sized for one share, even for lines of about 20 bytes.
+  plan.partitions = Clamp((file_size * 3 + plan.share - 1) / plan.share, 1, kMostPartitions);
+  plan.io_buffer = Clamp(budget / 8 / plan.partitions, 4096, std::uint64_t{256} << 10);
+  return plan;
+}
+
+std::size_t PartitionOf(std::uint64_t hash, std::size_t partitions) {
+  // The table inside a partition uses the hash's high bits; a different
+  // mix of them picks the partition.
+  return repeat_table::ScaleToRange(hash * 0x9E3779B97F4A7C15ULL, partitions);
+}
+
+// A line too long to load: where it is in the file, and its hash.
+struct LongLine {
+  std::uint64_t number;
+  std::uint64_t offset;
+  std::uint64_t length;
+  std::uint64_t hash;
+};
+
+// Hashes a long line from pieces of any size: the bytes in fixed chunks
+// from the line's start, so equal lines hash alike wherever blocks cut them.
+class ChunkedHasher {
+ public:
+  ChunkedHasher() : chunk_(std::make_unique_for_overwrite<char[]>(kHashChunk)) {}
+  void Add(std::string_view piece) {
+    while (!piece.empty()) {
+      const std::size_t take = std::min(piece.size(), kHashChunk - used_);
+      std::memcpy(chunk_.get() + used_, piece.data(), take);
+      used_ += take;
+      piece.remove_prefix(take);
+      if (used_ == kHashChunk) Fold();
+    }
+  }
+  std::uint64_t Finish(std::uint64_t length) {
+    if (used_ > 0) Fold();
+    const std::uint64_t hash = line_hash::Mix(hash_ ^ length, line_hash::kOdd3);
+    hash_ = line_hash::kSeed;
+    return hash;
+  }
+
+ private:
+  void Fold() {
+    hash_ =
+        line_hash::Mix(hash_ ^ HashLine(std::string_view(chunk_.get(), used_)), line_hash::kOdd1);
+    used_ = 0;
+  }
+  std::unique_ptr<char[]> chunk_;
+  std::size_t used_ = 0;
+  std::uint64_t hash_ = line_hash::kSeed;
+};
+
+// Step 1's sink: every non-empty line to its partition.
+class Scatter final : public LineSink {
+ public:
+  Scatter(std::vector<std::unique_ptr<TemporaryFile>>& partitions, TemporaryFile& long_lines,
+          std::size_t io_buffer)
+      : long_out_(long_lines, 4096) {
+    writers_.reserve(partitions.size());
+    for (auto& file : partitions) writers_.emplace_back(*file, io_buffer);
+  }
+
+  void Line(std::uint64_t number, std::string_view line) override {
+    if (line.empty()) return;
+    SpillWriter& out = writers_[PartitionOf(HashLine(line), writers_.size())];
+    out.PutValue(static_cast<std::uint32_t>(line.size()));
+    out.PutValue(number);
+    out.Put(line);
+  }
+  void LongLineStart(std::uint64_t number, std::uint64_t offset) override {
+    long_line_ = LongLine{number, offset, 0, 0};
+  }
+  void LongLinePiece(std::string_view piece) override { hasher_.Add(piece); }
+  void LongLineEnd(std::uint64_t length) override {
+    long_line_.length = length;
+    long_line_.hash = hasher_.Finish(length);
+    long_out_.PutValue(long_line_);
+  }
+
+  void Flush() {
+    for (SpillWriter& writer : writers_) writer.Flush();
+    long_out_.Flush();
+  }
+
+ private:
+  std::vector<SpillWriter> writers_;
+  SpillWriter long_out_;
+  ChunkedHasher hasher_;
+  LongLine long_line_{};
+};
+
+struct LineHasher {
+  std::uint64_t operator()(std::string_view line) const { return HashLine(line); }
+};
+
+// Lines of a partition loaded into memory, with their numbers.
+class Share {
+ public:
+  // The vectors get their room at once; pages nobody touches cost nothing.
+  explicit Share(std::size_t capacity) : capacity_(capacity) {
+    views_.reserve(capacity / kRecordOverhead);
+    numbers_.reserve(capacity / kRecordOverhead);
+  }
+
+  bool Fits(std::size_t length) const {
+    return used_ + length + (views_.size() + 1) * kRecordOverhead <= capacity_;
+  }
+  char* Place(std::size_t length, std::uint64_t number) {
+    if (bytes_ == nullptr) bytes_ = std::make_unique_for_overwrite<char[]>(capacity_);
+    char* at = bytes_.get() + used_;
+    views_.emplace_back(at, length);
+    numbers_.push_back(number);
+    used_ += length;
+    return at;
+  }
+  void Clear() {
+    used_ = 0;
+    views_.clear();
+    numbers_.clear();
+  }
+  bool empty() const { return views_.empty(); }
+  std::vector<std::string_view>& views() { return views_; }
+  const std::vector<std::uint64_t>& numbers() const { return numbers_; }
+  // The bytes this share stood for in its partition file.
+  std::uint64_t stored_bytes() const { return used_ + views_.size() * 12; }
+
+ private:
+  std::size_t capacity_;
+  std::unique_ptr<char[]> bytes_;
+  std::size_t used_ = 0;
+  std::vector<std::string_view> views_;
+  std::vector<std::uint64_t> numbers_;
+};
+
+// Reads a partition's records: a 32-bit length, a 64-bit line number, the
+// line's bytes.
+class RecordReader {
+ public:
+  RecordReader(const TemporaryFile& file, std::size_t buffer_size)
+      : in_(file, 0, file.size(), buffer_size) {}
+
+  // Loads records into `share` while they fit.
+  void LoadInto(Share& share) {
+    for (;;) {
+      if (!pending_) {
+        if (!in_.GetValue(length_)) return;
+        if (!in_.GetValue(number_)) Corrupt();
+        pending_ = true;
+      }
+      if (!share.Fits(length_)) return;
+      if (!in_.Get(share.Place(length_, number_), length_)) Corrupt();
+      pending_ = false;
+    }
+  }
+  bool done() {
+    if (pending_) return false;
+    if (!in_.GetValue(length_)) return true;
+    if (!in_.GetValue(number_)) Corrupt();
+    pending_ = true;
+    return false;
+  }
+
+ private:
+  [[noreturn]] static void Corrupt() {
+    throw platform::Error("The temporary data was damaged (a record was cut short).");
+  }
+  SpillReader in_;
+  std::uint32_t length_ = 0;
+  std::uint64_t number_ = 0;
+  bool pending_ = false;
+};
+
+void PutRecord(SpillWriter& out, std::string_view line, std::uint64_t number) {
+  out.PutValue(static_cast<std::uint32_t>(line.size()));
+  out.PutValue(number);
+  out.Put(line);
+}
+
+// A stretch of a repeat file holding one ascending list.
+struct Segment {
+  const TemporaryFile* file;
+  std::uint64_t begin;
+  std::uint64_t end;
+};
+
+// Raised in a helper thread when the other one failed or was stopped.
+struct Cancelled {};
+
+// One thread's work in step 2: partitions, one after another.
+class Worker {
+ public:
+  Worker(const Plan& plan, const std::string& folder)
+      : plan_(plan),
+        folder_(folder),
+        repeat_file_(std::make_unique<TemporaryFile>(folder)),
+        repeats_(*repeat_file_, plan.io_buffer),
+        base_(plan.share),
+        batch_(plan.share) {}
+
+  // Finds the repeats among a partition's lines; `checkpoint(bytes)` is
+  // called after every share with the partition bytes it covered.
+  template <class Checkpoint>
+  void Eliminate(const TemporaryFile& partition, Checkpoint checkpoint) {
+    std::unique_ptr<TemporaryFile> remainder;
+    const TemporaryFile* input = &partition;
+    bool first_round = true;
+    while (input->size() > 0) {
+      RecordReader reader(*input, plan_.io_buffer);
+      base_.Clear();
+      reader.LoadInto(base_);
+      const std::uint64_t begin = repeats_.Start();
+      BlankRepeatsWith(std::span(base_.views()), LineHasher{}, [&](std::size_t) { checkpoint(0); });
+      kept_.clear();
+      for (std::size_t i = 0; i < base_.views().size(); ++i) {
+        if (base_.views()[i].empty()) {
+          Repeat(base_.numbers()[i]);
+        } else {
+          kept_.push_back(base_.views()[i]);
+        }
+      }
+      if (first_round) checkpoint(base_.stored_bytes());
+      auto next = reader.done() ? nullptr : std::make_unique<TemporaryFile>(folder_);
+      if (next != nullptr) CompareRest(reader, *next, first_round, checkpoint);
+      repeats_.Flush();
+      if (repeats_.end() > begin) segments_.push_back({repeat_file_.get(), begin, repeats_.end()});
+      if (next == nullptr) break;
+      remainder = std::move(next);
+      input = remainder.get();
+      first_round = false;
+    }
+  }
+
+  std::unique_ptr<TemporaryFile>& repeat_file() { return repeat_file_; }
+  RepeatListWriter& repeats() { return repeats_; }
+  std::vector<Segment>& segments() { return segments_; }
+  std::uint64_t repeat_count() const { return repeat_count_; }
+  void Repeat(std::uint64_t number) {
+    repeats_.Add(number);
+    ++repeat_count_;
+  }
+
+ private:
+  // Compares the rest of `reader` with the survivors of its first share, a
+  // share at a time; lines still new go to `next` for another round.
+  template <class Checkpoint>
+  void CompareRest(RecordReader& reader, TemporaryFile& next, bool first_round,
+                   Checkpoint checkpoint) {
+    SpillWriter out(next, plan_.io_buffer);
+    while (!reader.done()) {
+      batch_.Clear();
+      reader.LoadInto(batch_);
+      combined_.assign(kept_.begin(), kept_.end());
+      combined_.insert(combined_.end(), batch_.views().begin(), batch_.views().end());
+      BlankRepeatsWith(std::span(combined_), LineHasher{}, [&](std::size_t) { checkpoint(0); });
+      for (std::size_t i = 0; i < batch_.views().size(); ++i) {
+        if (combined_[kept_.size() + i].empty()) {
+          Repeat(batch_.numbers()[i]);
+        } else {
+          PutRecord(out, batch_.views()[i], batch_.numbers()[i]);
+        }
+      }
+      checkpoint(first_round ? batch_.stored_bytes() : 0);
+    }
+    out.Flush();
+  }
+
+  const Plan& plan_;
+  std::string folder_;
+  std::unique_ptr<TemporaryFile> repeat_file_;
+  RepeatListWriter repeats_;
+  Share base_;
+  Share batch_;
+  std::vector<std::string_view> kept_;
+  std::vector<std::string_view> combined_;
+  std::vector<Segment> segments_;
+  std::uint64_t repeat_count_ = 0;
+};
+
+// Whether the `length` bytes at `a` and at `b` of `file` are equal.
+bool SameBytes(platform::InputFile& file, std::uint64_t a, std::uint64_t b, std::uint64_t length) {
+  const auto left = std::make_unique_for_overwrite<char[]>(kCompareChunk);
+  const auto right = std::make_unique_for_overwrite<char[]>(kCompareChunk);
+  for (std::uint64_t done = 0; done < length;) {
+    const auto take =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kCompareChunk, length - done));
+    file.ReadAt(a + done, left.get(), take);
+    file.ReadAt(b + done, right.get(), take);
+    if (std::memcmp(left.get(), right.get(), take) != 0) return false;
+    done += take;
+  }
+  return true;
+}
+
+// Whether a line is a repeat, asked in ascending line order: the repeat
+// lists are spread into a bitmap of the next 2^20 line numbers at a time,
+// so each line costs one bit test, and each repeat one bit set.
+class RepeatBitmap {
+ public:
+  RepeatBitmap(const std::vector<Segment>& segments, std::size_t buffer_size) : bits_(kRange / 64) {
+    readers_.reserve(segments.size());
+    heads_.reserve(segments.size());
+    for (const Segment& segment : segments) {
+      readers_.emplace_back(*segment.file, segment.begin, segment.end, buffer_size);
+      heads_.push_back(kNone);
+      Pull(readers_.size() - 1);
+    }
+  }
+
+  bool IsRepeat(std::uint64_t number) {
+    if (number >= range_end_) Fill(number);
+    const std::uint64_t bit = number - range_begin_;
+    return (bits_[static_cast<std::size_t>(bit / 64)] >> (bit % 64)) & 1u;
+  }
+
+ private:
+  static constexpr std::uint64_t kRange = std::uint64_t{1} << 20;
+  static constexpr std::uint64_t kNone = std::numeric_limits<std::uint64_t>::max();
+
+  // Moves to the range holding `number` and marks the repeats in it.
+  void Fill(std::uint64_t number) {
+    range_begin_ = number - number % kRange;
+    range_end_ = range_begin_ + kRange;
+    std::fill(bits_.begin(), bits_.end(), 0);
+    for (std::size_t reader = 0; reader < readers_.size(); ++reader) {
+      while (heads_[reader] < range_end_) {
+        if (heads_[reader] >= range_begin_) {  // numbers of ranges never asked are passed by
+          const std::uint64_t bit = heads_[reader] - range_begin_;
+          bits_[static_cast<std::size_t>(bit / 64)] |= std::uint64_t{1} << (bit % 64);
+        }
+        Pull(reader);
+      }
+    }
+  }
+  void Pull(std::size_t reader) {
+    std::uint64_t number = 0;
+    heads_[reader] = readers_[reader].Next(number) ? number : kNone;
+  }
+
+  std::vector<RepeatListReader> readers_;
+  std::vector<std::uint64_t> heads_;
+  std::vector<std::uint64_t> bits_;
+  std::uint64_t range_begin_ = 0;
+  std::uint64_t range_end_ = 0;
+};
+
+// Step 3's sink: every line that is not a numbered repeat, to the output.
+class Survivors final : public LineSink {
+ public:
+  Survivors(RepeatBitmap& repeats, SurvivorWriter& out) : repeats_(repeats), out_(out) {}
+
+  void Line(std::uint64_t number, std::string_view line) override {
+    if (!line.empty() && !repeats_.IsRepeat(number)) out_.PutLine(line);
+  }
+  void LongLineStart(std::uint64_t number, std::uint64_t) override {
+    skipping_ = repeats_.IsRepeat(number);
+  }
+  void LongLinePiece(std::string_view piece) override {
+    if (!skipping_) out_.PutPiece(piece);
+  }
+  void LongLineEnd(std::uint64_t length) override {
+    if (!skipping_) out_.EndLongLine(length);
+  }
+
+ private:
+  RepeatBitmap& repeats_;
+  SurvivorWriter& out_;
+  bool skipping_ = false;
+};
+
+}  // namespace
+
+struct BoundedRemoval::State {
+  platform::InputFile file;
+  Encoding encoding;
+  Plan plan;
+  StreamSummary read;
+  std::vector<std::unique_ptr<TemporaryFile>> repeat_files;
+  std::vector<Segment> segments;
+};
+
+BoundedRemoval::BoundedRemoval(platform::InputFile file, Encoding encoding, std::uint64_t budget,
+                               const std::string& temporary_folder, const BytesDone& reading,
+                               const BytesDone& removing)
+    : state_(std::make_unique<State>(State{std::move(file), encoding, {}, {}, {}, {}})) {
+  State& state = *state_;
+  const std::uint64_t size = state.file.size();
+  state.plan = MakePlan(size, budget);
+  const Plan& plan = state.plan;
+
+  // Step 1.
+  std::vector<std::unique_ptr<TemporaryFile>> partitions;
+  for (std::size_t i = 0; i < plan.partitions; ++i) {
+    partitions.push_back(std::make_unique<TemporaryFile>(temporary_folder));
+  }
+  TemporaryFile long_lines(temporary_folder);
+  {
+    Scatter scatter(partitions, long_lines, plan.io_buffer);
+    state.read = StreamLines(state.file, encoding, plan.stream, scatter, reading);
+    scatter.Flush();
+  }
+
+  // Step 2, on up to two threads; only this one reports and checks for a
+  // stop, the other follows its lead.
+  std::uint64_t total = 0;
+  for (const auto& partition : partitions) total += partition->size();
+  std::atomic<std::size_t> next_partition{0};
+  std::atomic<std::uint64_t> done{0};
+  std::atomic<bool> cancel{false};
+  std::vector<std::unique_ptr<Worker>> workers;
+  for (std::size_t i = 0; i < plan.threads; ++i) {
+    workers.push_back(std::make_unique<Worker>(plan, temporary_folder));
+  }
+  auto run = [&](Worker& worker, auto checkpoint) {
+    for (;;) {
+      const std::size_t index = next_partition++;
+      if (index >= partitions.size()) return;
+      worker.Eliminate(*partitions[index], checkpoint);
+      partitions[index].reset();  // its disk space is free again
+    }
+  };
+  std::exception_ptr helper_failure;
+  std::thread helper;
+  if (workers.size() > 1) {
+    helper = std::thread([&] {
+      try {
+        run(*workers[1], [&](std::uint64_t bytes) {
+          done += bytes;
+          if (cancel) throw Cancelled();
+        });
+      } catch (const Cancelled&) {
+      } catch (...) {
+        helper_failure = std::current_exception();
+        cancel = true;
+      }
+    });
+  }
+  try {
+    run(*workers[0], [&](std::uint64_t bytes) {
+      done += bytes;
+      if (cancel) throw Cancelled();
+      removing(total == 0 ? size : size * std::min(done.load(), total) / total);
+    });
+  } catch (const Cancelled&) {
+    // The helper failed; its failure is thrown below.
+  } catch (...) {
+    cancel = true;
+    if (helper.joinable()) helper.join();
+    throw;
+  }
+  if (helper.joinable()) helper.join();
+  if (helper_failure) std::rethrow_exception(helper_failure);
+
+  // Long lines, all of them at once: there are few, as each is long.
+  Worker& main = *workers[0];
+  std::map<std::pair<std::uint64_t, std::uint64_t>, std::vector<std::uint64_t>> first_offsets;
+  SpillReader long_in(long_lines, 0, long_lines.size(), 4096);
+  LongLine line{};
+  const std::uint64_t begin = main.repeats().Start();
+  while (long_in.GetValue(line)) {
+    auto& earlier = first_offsets[{line.hash, line.length}];
+    const bool repeat = std::any_of(earlier.begin(), earlier.end(), [&](std::uint64_t offset) {
+      return SameBytes(state.file, offset, line.offset, line.length);
+    });
+    if (repeat) {
+      main.Repeat(line.number);
+    } else {
+      earlier.push_back(line.offset);
+    }
+  }
+  main.repeats().Flush();
+  if (main.repeats().end() > begin) {
+    main.segments().push_back({main.repeat_file().get(), begin, main.repeats().end()});
+  }
+  removing(size);
+
+  for (auto& worker : workers) {
+    repeat_count_ += worker->repeat_count();
+    state.segments.insert(state.segments.end(), worker->segments().begin(),
+                          worker->segments().end());
+    state.repeat_files.push_back(std::move(worker->repeat_file()));
+  }
+}
+
+BoundedRemoval::BoundedRemoval(BoundedRemoval&&) noexcept = default;
+BoundedRemoval::~BoundedRemoval() = default;
+
+std::uint64_t BoundedRemoval::size() const { return state_->file.size(); }
+
+void BoundedRemoval::WriteSurvivors(const std::string& output_path, const BytesDone& writing) {
+  State& state = *state_;
+  const std::size_t buffer =
+      Clamp(state.plan.share / 4 / std::max<std::size_t>(1, state.segments.size()), 512,
+            std::uint64_t{64} << 10);
+  RepeatBitmap repeats(state.segments, buffer);
+  SurvivorWriter out(output_path, state.encoding);
+  Survivors survivors(repeats, out);
+  const StreamSummary written =
+      StreamLines(state.file, state.encoding, state.plan.stream, survivors, writing);
+  state.file.CheckUnchanged();
+  if (written.bytes != state.read.bytes || written.lines != state.read.lines ||
+      written.digest != state.read.digest) {
+    throw platform::Error("Cannot read", state.file.path(), "The file changed while it was read.");
+  }
+  out.Commit();
+}
+
+}  // namespace velloran::dedupe

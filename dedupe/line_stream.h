@@ -1,0 +1,50 @@
+#pragma once
+
+// Reads a file block by block and hands on its lines, numbered from 0 in
+// file order, exactly as SplitLines would split the whole file at once:
+// the same line ends, across block boundaries too, and the same stray bytes
+// at the end. A line longer than a limit is handed on in pieces, so no line
+// needs more memory than that limit.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "dedupe/text_format.h"
+#include "platform/input_file.h"
+
+namespace velloran::dedupe {
+
+class LineSink {
+ public:
+  virtual ~LineSink() = default;
+  // A line of at most the limit's length, without its line end (may be
+  // empty).
+  virtual void Line(std::uint64_t number, std::string_view line) = 0;
+  // A longer line: its start (`offset` in bytes from the start of the
+  // file), its bytes in pieces, and its end with its whole length.
+  virtual void LongLineStart(std::uint64_t number, std::uint64_t offset) = 0;
+  virtual void LongLinePiece(std::string_view piece) = 0;
+  virtual void LongLineEnd(std::uint64_t length) = 0;
+};
+
+struct StreamSizes {
+  std::size_t block = std::size_t{4} << 20;      // bytes per read, a multiple of 4
+  std::size_t long_line = std::size_t{1} << 20;  // longer lines come in pieces
+};
+
+// What one pass saw, to tell whether a later pass read the same file.
+struct StreamSummary {
+  std::uint64_t bytes = 0;
+  std::uint64_t lines = 0;
+  std::uint64_t digest = 0;  // of every byte, in order
+};
+
+// Reads `file` from its start to its end, skipping the byte order mark of
+// `encoding`, and calls `sink` for each line; `done(bytes read)` after each
+// block (it may throw to stop).
+StreamSummary StreamLines(platform::InputFile& file, Encoding encoding, StreamSizes sizes,
+                          LineSink& sink, const std::function<void(std::uint64_t)>& done);
+
+}  // namespace velloran::dedupe

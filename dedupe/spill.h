@@ -1,0 +1,163 @@
+#pragma once
+
+// Buffered writing and reading of temporary files, and the lists of repeat
+// line numbers the bounded path keeps in them: ascending numbers, each
+// stored as its distance from the one before in 7-bit groups.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "platform/temporary_file.h"
+
+namespace velloran::dedupe {
+
+class SpillWriter {
+ public:
+  SpillWriter(platform::TemporaryFile& file, std::size_t buffer_size)
+      : file_(&file),
+        buffer_(std::make_unique_for_overwrite<char[]>(buffer_size)),
+        capacity_(buffer_size) {}
+  SpillWriter(SpillWriter&&) noexcept = default;
+  SpillWriter& operator=(SpillWriter&&) noexcept = default;
+
+  void Put(std::string_view bytes) {
+    if (bytes.size() > capacity_ - used_) {
+      Flush();
+      if (bytes.size() >= capacity_) return file_->Write(bytes);
+    }
+    std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+    used_ += bytes.size();
+  }
+  template <class T>
+  void PutValue(T value) {
+    Put(std::string_view(reinterpret_cast<const char*>(&value), sizeof value));
+  }
+  void Flush() {
+    if (used_ == 0) return;
+    file_->Write(std::string_view(buffer_.get(), used_));
+    used_ = 0;
+  }
+  // Bytes written, flushed or not.
+  std::uint64_t size() const { return file_->size() + used_; }
+
+ private:
+  platform::TemporaryFile* file_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_;
+  std::size_t used_ = 0;
+};
+
+// Reads bytes [begin, end) of a temporary file in order.
+class SpillReader {
+ public:
+  SpillReader(const platform::TemporaryFile& file, std::uint64_t begin, std::uint64_t end,
+              std::size_t buffer_size)
+      : file_(&file),
+        position_(begin),
+        end_of_range_(end),
+        buffer_(std::make_unique_for_overwrite<char[]>(buffer_size)),
+        capacity_(buffer_size) {}
+
+  // Fills `data` with the next `size` bytes; false when the range ended
+  // before.
+  bool Get(char* data, std::size_t size) {
+    while (size > 0) {
+      if (next_ == end_ && !Refill()) return false;
+      const std::size_t take = std::min(size, end_ - next_);
+      std::memcpy(data, buffer_.get() + next_, take);
+      next_ += take;
+      data += take;
+      size -= take;
+    }
+    return true;
+  }
+  template <class T>
+  bool GetValue(T& value) {
+    return Get(reinterpret_cast<char*>(&value), sizeof value);
+  }
+
+ private:
+  bool Refill() {
+    const std::uint64_t left = end_of_range_ - position_;
+    const std::size_t want = left < capacity_ ? static_cast<std::size_t>(left) : capacity_;
+    next_ = 0;
+    end_ = want == 0 ? 0 : file_->ReadAt(position_, buffer_.get(), want);
+    position_ += end_;
+    return end_ > 0;
+  }
+
+  const platform::TemporaryFile* file_;
+  std::uint64_t position_;
+  std::uint64_t end_of_range_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_;
+  std::size_t next_ = 0;
+  std::size_t end_ = 0;
+};
+
+// Appends lists of ascending line numbers to a temporary file, one after
+// another: each list starts where Start was called.
+class RepeatListWriter {
+ public:
+  RepeatListWriter(platform::TemporaryFile& file, std::size_t buffer_size)
+      : out_(file, buffer_size) {}
+
+  // Starts a new list; returns where it begins.
+  std::uint64_t Start() {
+    previous_ = 0;
+    return out_.size();
+  }
+  // Where the list written so far ends.
+  std::uint64_t end() const { return out_.size(); }
+
+  void Add(std::uint64_t number) {
+    std::uint64_t gap = number - previous_;
+    previous_ = number;
+    char bytes[10];
+    std::size_t size = 0;
+    while (gap >= 0x80) {
+      bytes[size++] = static_cast<char>(gap | 0x80);
+      gap >>= 7;
+    }
+    bytes[size++] = static_cast<char>(gap);
+    out_.Put(std::string_view(bytes, size));
+  }
+  void Flush() { out_.Flush(); }
+
+ private:
+  SpillWriter out_;
+  std::uint64_t previous_ = 0;
+};
+
+// Reads back what a RepeatListWriter wrote into bytes [begin, end).
+class RepeatListReader {
+ public:
+  RepeatListReader(const platform::TemporaryFile& file, std::uint64_t begin, std::uint64_t end,
+                   std::size_t buffer_size)
+      : in_(file, begin, end, buffer_size) {}
+
+  // The next number, or false at the end.
+  bool Next(std::uint64_t& number) {
+    std::uint64_t gap = 0;
+    unsigned shift = 0;
+    char byte = 0;
+    do {
+      if (!in_.Get(&byte, 1)) return false;
+      gap |= std::uint64_t{static_cast<unsigned char>(byte) & 0x7Fu} << shift;
+      shift += 7;
+    } while (static_cast<unsigned char>(byte) & 0x80u);
+    previous_ += gap;
+    number = previous_;
+    return true;
+  }
+
+ private:
+  SpillReader in_;
+  std::uint64_t previous_ = 0;
+};
+
+}  // namespace velloran::dedupe

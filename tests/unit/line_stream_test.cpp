@@ -1,0 +1,146 @@
+// Reading a file block by block gives exactly the lines of reading it whole,
+// whatever the block size and wherever blocks cut line ends, long lines and
+// stray end bytes.
+#include "dedupe/line_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "dedupe/spill.h"
+#include "dedupe/text_format.h"
+#include "tests/support/temp_dir.h"
+
+namespace velloran::dedupe {
+namespace {
+
+using namespace std::string_literals;
+
+// Collects lines, long ones joined from their pieces, with their numbers.
+class Collector final : public LineSink {
+ public:
+  void Line(std::uint64_t number, std::string_view line) override {
+    EXPECT_EQ(number, lines.size());
+    EXPECT_FALSE(in_long_line_);
+    lines.emplace_back(line);
+  }
+  void LongLineStart(std::uint64_t number, std::uint64_t offset) override {
+    EXPECT_EQ(number, lines.size());
+    EXPECT_FALSE(in_long_line_);
+    in_long_line_ = true;
+    lines.emplace_back();
+    offsets.push_back(offset);
+  }
+  void LongLinePiece(std::string_view piece) override {
+    EXPECT_TRUE(in_long_line_);
+    EXPECT_FALSE(piece.empty());
+    lines.back() += piece;
+  }
+  void LongLineEnd(std::uint64_t length) override {
+    EXPECT_TRUE(in_long_line_);
+    EXPECT_EQ(length, lines.back().size());
+    in_long_line_ = false;
+  }
+
+  std::vector<std::string> lines;
+  std::vector<std::uint64_t> offsets;
+
+ private:
+  bool in_long_line_ = false;
+};
+
+std::string RandomText(std::mt19937& random, std::size_t width) {
+  const char pieces[] = {'\r', '\n', 'a', 'b'};
+  std::string text;
+  const std::size_t units = random() % 400;
+  const bool long_runs = random() % 3 == 0;
+  for (std::size_t i = 0; i < units; ++i) {
+    const char c = long_runs && random() % 8 != 0 ? 'x' : pieces[random() % 4];
+    std::string unit(width, '\0');
+    unit[0] = c;
+    text += unit;
+  }
+  if (width > 1 && random() % 3 == 0) text += "\x7F";  // a stray end byte
+  return text;
+}
+
+TEST(StreamLines, GivesTheLinesOfTheWholeTextForAnyBlockSize) {
+  std::mt19937 random(99);
+  testing::TempDir dir;
+  const std::string path = dir.File("text.bin");
+  const std::vector<Encoding> encodings = {Encoding::kBytes, Encoding::kUtf8Bom, Encoding::kUtf16Le,
+                                           Encoding::kUtf32Le};
+  for (int round = 0; round < 400; ++round) {
+    const Encoding encoding = encodings[round % encodings.size()];
+    const std::string mark(ByteOrderMark(encoding));
+    const std::string text = RandomText(random, UnitWidth(encoding));
+    testing::WriteBytes(path, mark + text);
+    const ItemList whole = SplitLines(text, encoding);
+
+    StreamSizes sizes;
+    sizes.block = 4 * (1 + random() % 12);
+    sizes.long_line = 1 + random() % 40;
+    platform::InputFile file(path);
+    Collector collector;
+    std::uint64_t reported = 0;
+    const StreamSummary summary =
+        StreamLines(file, encoding, sizes, collector, [&](std::uint64_t done) { reported = done; });
+    ASSERT_EQ(collector.lines, std::vector<std::string>(whole.begin(), whole.end()))
+        << "round " << round << ", block " << sizes.block << ", long " << sizes.long_line;
+    EXPECT_EQ(summary.lines, whole.size());
+    EXPECT_EQ(summary.bytes, mark.size() + text.size());
+    EXPECT_EQ(reported, summary.bytes);
+    // Long lines are told where they start in the file.
+    std::size_t next_offset = 0;
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+      if (whole[i].size() <= sizes.long_line) continue;
+      ASSERT_LT(next_offset, collector.offsets.size());
+      EXPECT_EQ(collector.offsets[next_offset++],
+                mark.size() + static_cast<std::uint64_t>(whole[i].data() - text.data()));
+    }
+    EXPECT_EQ(next_offset, collector.offsets.size());
+  }
+}
+
+TEST(StreamLines, TheDigestTellsADifferentFile) {
+  testing::TempDir dir;
+  const std::string path = dir.File("text.txt");
+  auto summary_of = [&](const std::string& bytes) {
+    testing::WriteBytes(path, bytes);
+    platform::InputFile file(path);
+    Collector collector;
+    return StreamLines(file, Encoding::kBytes, StreamSizes{8, 64}, collector, [](auto) {});
+  };
+  const StreamSummary first = summary_of("one\ntwo\r\nthree\n");
+  EXPECT_EQ(summary_of("one\ntwo\r\nthree\n").digest, first.digest);
+  EXPECT_NE(summary_of("one\ntwo\r\nthreE\n").digest, first.digest);
+  EXPECT_NE(summary_of("one\ntwo\n\rthree\n").digest, first.digest);
+}
+
+TEST(RepeatLists, RoundTripWithGapsOfAnySize) {
+  testing::TempDir dir;
+  platform::TemporaryFile file(testing::Utf8(dir.path()));
+  RepeatListWriter writer(file, 16);
+  const std::vector<std::vector<std::uint64_t>> lists = {
+      {0, 1, 2, 127, 128, 16383, 16384, std::uint64_t{1} << 40, (std::uint64_t{1} << 63) + 5},
+      {},
+      {3, 4, 1000000}};
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
+  for (const auto& list : lists) {
+    const std::uint64_t begin = writer.Start();
+    for (const std::uint64_t number : list) writer.Add(number);
+    writer.Flush();
+    ranges.emplace_back(begin, writer.end());
+  }
+  for (std::size_t i = 0; i < lists.size(); ++i) {
+    RepeatListReader reader(file, ranges[i].first, ranges[i].second, 3);
+    std::vector<std::uint64_t> back;
+    for (std::uint64_t number = 0; reader.Next(number);) back.push_back(number);
+    EXPECT_EQ(back, lists[i]) << "list " << i;
+  }
+}
+
+}  // namespace
+}  // namespace velloran::dedupe
