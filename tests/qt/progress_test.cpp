@@ -58,7 +58,7 @@ ProgressDialog* AsProgressDialog(QWidget& modal) {
 // Reads the progress window, samples its bar for `watch`, then does `then`.
 ModalDriver::Step WatchProgress(
     ProgressSeen* seen, const QElapsedTimer* since = nullptr, std::chrono::milliseconds watch = 0ms,
-    std::function<void(ProgressDialog&)> then = [](ProgressDialog&) {}) {
+    const std::function<void(ProgressDialog&)>& then = [](ProgressDialog&) {}) {
   return [=](QWidget& modal) {
     ProgressDialog* dialog = AsProgressDialog(modal);
     if (dialog == nullptr) return;
