@@ -27,6 +27,13 @@ inline constexpr std::string_view kSaveTitleAfter = " As";
 inline constexpr std::string_view kNoDuplicatesFound = "No duplicates found in ";
 inline constexpr std::string_view kFilesCreated = "File(s) created: ";
 
+// The progress window of long work on one file: what it is doing, and the
+// button that stops the run.
+inline constexpr std::string_view kReading = "Reading...";
+inline constexpr std::string_view kRemovingRepeats = "Removing repeats...";
+inline constexpr std::string_view kWriting = "Writing...";
+inline constexpr std::string_view kCancel = "Cancel";
+
 // Shown for an error that carries no message of its own.
 inline constexpr std::string_view kUnexpectedError = "An unexpected error occurred.";
 

@@ -74,6 +74,66 @@ const platform::UiDescription kUiDescription{
                     .picture = "remove_dupes",
                 },
         },
+    // At 96 dots per inch: 400 x 125 pixels; the path and the step on two
+    // lines at (12, 12) and (12, 36), the bar at (12, 60), 376 x 18, and
+    // Cancel at (313, 90), 75 x 23, the size of a dialog's button.
+    .progress =
+        {
+            .name = "Progress",
+            .client_width = 6000,
+            .client_height = 1875,
+            .path =
+                {
+                    .name = "Path",
+                    .kind = ControlKind::kLabel,
+                    .place = {180, 180, 5640, 240},
+                    .tab_index = 1,
+                    .caption = {},
+                    .tool_tip = {},
+                    .font = {},
+                    .background = {},
+                    .picture = {},
+                },
+            .step =
+                {
+                    .name = "Step",
+                    .kind = ControlKind::kLabel,
+                    .place = {180, 540, 5640, 240},
+                    .tab_index = 2,
+                    .caption = {},
+                    .tool_tip = {},
+                    .font = {},
+                    .background = {},
+                    .picture = {},
+                },
+            .bar =
+                {
+                    .name = "Bar",
+                    .kind = ControlKind::kProgressBar,
+                    .place = {180, 900, 5640, 270},
+                    .tab_index = 3,
+                    .caption = {},
+                    .tool_tip = {},
+                    .font = {},
+                    .background = {},
+                    .picture = {},
+                },
+            .cancel =
+                {
+                    .name = "Cancel",
+                    .kind = ControlKind::kCommandButton,
+                    .place = {4695, 1350, 1125, 345},
+                    .tab_index = 0,
+                    .caption = texts::kCancel,
+                    .tool_tip = {},
+                    .font = {},
+                    .background = {},
+                    .picture = {},
+                },
+            .reading = texts::kReading,
+            .removing = texts::kRemovingRepeats,
+            .writing = texts::kWriting,
+        },
 };
 
 }  // namespace velloran

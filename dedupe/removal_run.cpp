@@ -1,6 +1,7 @@
 #include "dedupe/removal_run.h"
 
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,8 @@
 namespace velloran {
 namespace {
 
+using platform::WorkEnd;
+
 // Asks where to save the survivors of `entry`, offering the entry itself.
 // Returns false when the user cancels.
 bool AskOutputName(platform::CommonDialog& dialog, const std::string& entry,
@@ -20,6 +23,13 @@ bool AskOutputName(platform::CommonDialog& dialog, const std::string& entry,
                         std::string(texts.save_title_after));
   dialog.SetFileName(entry);
   return dialog.ShowSave();
+}
+
+// Runs one piece of the work on `entry` off the user-interface thread, under
+// the busy pointer, with the progress window should it take a while.
+WorkEnd WorkOn(platform::Controls& ui, const std::string& entry, const platform::Work& work) {
+  const BusyPointer busy(ui.form);
+  return ui.runtime.RunWork(entry, work);
 }
 
 }  // namespace
@@ -33,25 +43,34 @@ void RemoveDuplicatesInListedFiles(platform::Controls& ui, const RunTexts& texts
     std::string_view doing = "Cannot remove repeats from";
     std::string doing_to = entry;
     try {
-      platform::NoProgress progress;
-      BusyPointer busy(ui.form);
-      const dedupe::FileRemoval file = dedupe::FileRemoval::FindRepeats(entry, progress);
-      busy.Release();
+      // A stop asked for while reading ends the run, even if the reading got
+      // to its end: the user asked for nothing more.
+      std::optional<dedupe::FileRemoval> file;
+      const WorkEnd reading = WorkOn(ui, entry, [&](platform::Progress& progress) {
+        file.emplace(dedupe::FileRemoval::FindRepeats(entry, progress));
+      });
+      if (reading == WorkEnd::kStopRequested) break;
 
-      if (!file.found_repeats()) {
+      if (!file->found_repeats()) {
         ui.runtime.MsgBox(std::string(texts.no_duplicates_found) + entry);
         continue;
       }
       // A cancel skips this file: nothing is written, nothing is overwritten.
       if (!AskOutputName(ui.commonDialog1, entry, texts)) continue;
 
+      // A stop leaves the output as it was, unless the writing got to its
+      // end before it noticed: then the output is complete and named as
+      // created.
       const std::string output = ui.commonDialog1.FileName();
       doing = "Cannot write";
       doing_to = output;
-      BusyPointer busy_writing(ui.form);
-      file.WriteSurvivors(output, progress);
-      busy_writing.Release();
-      created_files += output + "\r\r";
+      bool written = false;
+      const WorkEnd writing = WorkOn(ui, entry, [&](platform::Progress& progress) {
+        file->WriteSurvivors(output, progress);
+        written = true;
+      });
+      if (written) created_files += output + "\r\r";
+      if (writing == WorkEnd::kStopRequested) break;
     } catch (const std::bad_alloc&) {
       throw platform::Error(doing, doing_to, "Not enough memory.");
     }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/font.h"
+#include "platform/progress.h"
 
 namespace velloran::platform {
 
@@ -46,6 +47,8 @@ enum class ControlKind {
   kCommandButton,  // a push button showing its caption
   kListBox,        // an unsorted, single-selection list of texts (platform/list_box.h)
   kPictureButton,  // a check box in graphical style (platform/picture_button.h)
+  kLabel,          // one line of text; a text too long for it loses its middle to "..."
+  kProgressBar,    // a horizontal bar that fills from the left as work goes on
 };
 
 struct ControlDescription {
@@ -83,6 +86,40 @@ struct Form1Description {
   }
 };
 
+// The progress window of long work (Runtime::RunWork): modal to Form1, with
+// the same fixed dialog frame, titled with the program's title. Its
+// controls: the path of the file worked on, what is being done, how far it
+// has come, and a command button that asks the work to stop, which Escape
+// and the frame's close button press too.
+struct ProgressWindowDescription {
+  std::string_view name;
+  int client_width = 0;  // twips
+  int client_height = 0;
+  ControlDescription path;    // a label
+  ControlDescription step;    // a label
+  ControlDescription bar;     // a progress bar
+  ControlDescription cancel;  // a command button
+  // What `step` shows during each step of the work.
+  std::string_view reading;
+  std::string_view removing;
+  std::string_view writing;
+
+  std::array<const ControlDescription*, 4> Controls() const {
+    return {&path, &step, &bar, &cancel};
+  }
+  std::string_view StepText(WorkStep work_step) const {
+    switch (work_step) {
+      case WorkStep::kReading:
+        return reading;
+      case WorkStep::kRemoving:
+        return removing;
+      case WorkStep::kWriting:
+        return writing;
+    }
+    return {};
+  }
+};
+
 struct UiDescription {
   // The program's title: the caption of every message box, and its name
   // where the window system asks for one.
@@ -90,6 +127,7 @@ struct UiDescription {
   // Shown for an exception that carries no message of its own.
   std::string_view unexpected_error;
   Form1Description form1;
+  ProgressWindowDescription progress;
 };
 
 }  // namespace velloran::platform

@@ -16,23 +16,27 @@ const char* KindName(ControlKind kind) {
       return "a list box";
     case ControlKind::kPictureButton:
       return "a picture button";
+    case ControlKind::kLabel:
+      return "a label";
+    case ControlKind::kProgressBar:
+      return "a progress bar";
   }
   return "a control of no known kind";
 }
 
-void CheckKind(const ControlDescription& control, ControlKind needed) {
+}  // namespace
+
+void CheckControlKind(const ControlDescription& control, ControlKind needed) {
   if (control.kind == needed) return;
   throw Error("The window's description makes " + std::string(control.name) + " " +
               KindName(control.kind) + "; it must be " + KindName(needed));
 }
 
-}  // namespace
-
 void CheckControlKinds(const Form1Description& description) {
-  CheckKind(description.command1, ControlKind::kCommandButton);
-  CheckKind(description.list1, ControlKind::kListBox);
-  CheckKind(description.check1, ControlKind::kPictureButton);
-  CheckKind(description.check2, ControlKind::kPictureButton);
+  CheckControlKind(description.command1, ControlKind::kCommandButton);
+  CheckControlKind(description.list1, ControlKind::kListBox);
+  CheckControlKind(description.check1, ControlKind::kPictureButton);
+  CheckControlKind(description.check2, ControlKind::kPictureButton);
 }
 
 std::vector<const ControlDescription*> InTabOrder(const Form1Description& description) {

@@ -6,6 +6,9 @@
 
 namespace velloran::platform {
 
+// Throws Error, naming the control, unless `control` is of the kind `needed`.
+void CheckControlKind(const ControlDescription& control, ControlKind needed);
+
 // Throws Error unless each control of `description` is of the kind its place
 // in Form1 needs: Command1 a command button, List1 a list box, Check1 and
 // Check2 picture buttons. A toolkit checks this before it builds the window.

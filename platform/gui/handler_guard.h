@@ -4,25 +4,29 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/gui/work_state.h"
 #include "platform/runtime.h"
 
 namespace velloran::platform {
 
-// How every toolkit runs the window's handlers: none after End, and an
-// exception that escapes one ends that handler only. Its message is shown in
+// How every toolkit runs the window's handlers: none after End, none while
+// the runtime runs work off the user-interface thread (the run that started
+// it is waiting for it), and an exception that escapes one ends that handler
+// only. Its message is shown in
 // the program's message box (Runtime::MsgBox) and the program goes on.
 // Toolkits also catch their own work with it wherever nothing above them
 // could (a window procedure, the message loop).
 class HandlerGuard {
  public:
   // `unexpected_error` is shown for an exception that carries no message.
-  HandlerGuard(Runtime& runtime, std::string_view unexpected_error)
-      : runtime_(runtime), unexpected_error_(unexpected_error) {}
+  // `work` tells whether `runtime` is running work.
+  HandlerGuard(Runtime& runtime, const WorkState& work, std::string_view unexpected_error)
+      : runtime_(runtime), work_(work), unexpected_error_(unexpected_error) {}
 
-  // Runs `handler()` unless the program has ended.
+  // Runs `handler()` unless the program has ended or work is running.
   template <typename Handler>
   void Run(Handler&& handler) noexcept {
-    if (runtime_.HasEnded()) return;
+    if (runtime_.HasEnded() || work_.IsRunning()) return;
     try {
       std::forward<Handler>(handler)();
     } catch (...) {
@@ -37,6 +41,7 @@ class HandlerGuard {
 
  private:
   Runtime& runtime_;
+  const WorkState& work_;
   std::string_view unexpected_error_;
 };
 

@@ -19,7 +19,7 @@ using Messages = std::vector<std::string>;
 
 TEST(HandlerGuard, AnEscapingExceptionEndsTheHandlerAndIsShown) {
   platform::fake::FakeRuntime runtime;
-  platform::HandlerGuard guard(runtime, "Something went wrong.");
+  platform::HandlerGuard guard(runtime, runtime.work(), "Something went wrong.");
   bool finished = false;
   guard.Run([&] {
     throw platform::Error("Cannot read", "/lists/a.txt", "Permission denied");
@@ -34,7 +34,7 @@ TEST(HandlerGuard, AnEscapingExceptionEndsTheHandlerAndIsShown) {
 
 TEST(HandlerGuard, NothingRunsOrShowsAfterEnd) {
   platform::fake::FakeRuntime runtime;
-  platform::HandlerGuard guard(runtime, "Something went wrong.");
+  platform::HandlerGuard guard(runtime, runtime.work(), "Something went wrong.");
   guard.Run([&] {
     runtime.End();
     throw std::runtime_error("after the end");
@@ -53,13 +53,17 @@ class NoMessageBoxes final : public platform::Runtime {
   float ScreenHeight() const override { return 0; }
   int VerticalScrollBarWidth() const override { return 0; }
   void MsgBox(const std::string&) override { throw platform::Error("no message box"); }
+  platform::WorkEnd RunWork(const std::string&, const platform::Work&) override {
+    return platform::WorkEnd::kFinished;
+  }
   void End() override {}
   bool HasEnded() const override { return false; }
 };
 
 TEST(HandlerGuard, AMessageBoxThatFailsIsLetGo) {
   NoMessageBoxes runtime;
-  platform::HandlerGuard guard(runtime, "Something went wrong.");
+  const platform::WorkState idle;
+  platform::HandlerGuard guard(runtime, idle, "Something went wrong.");
   EXPECT_NO_THROW(guard.Run([] { throw std::runtime_error("lost"); }));
   int runs = 0;
   guard.Run([&] { ++runs; });

@@ -1,7 +1,7 @@
 // The whole program on the Win32 backend with the real common dialogs and
 // message boxes, played by a second thread: adding files, the removal run
-// with its save dialogs and messages, the list's horizontal extent, and a
-// cancel in each dialog.
+// with its save dialogs and messages, the list's horizontal extent, a cancel
+// in each dialog, and a slow run stopped by Cancel or by closing the window.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +11,7 @@
 #include "app/ui_description.h"
 #include "platform/gui/win32/win32_backend.h"
 #include "platform/os/win32/win32_text.h"
+#include "tests/support/slow_work.h"
 #include "tests/support/temp_dir.h"
 #include "tests/win32/gui_driver.h"
 
@@ -244,6 +245,64 @@ TEST_F(DialogsTest, OpenWritesTheReadOnlyBoxBackIntoFlags) {
   EXPECT_EQ(dialog.Flags(), kOfnReadOnly | kOfnExplorer | kOfnLongNames);
   ASSERT_FALSE(pick(false, IDCANCEL));
   EXPECT_EQ(dialog.Flags(), kOfnReadOnly | kOfnExplorer | kOfnLongNames);
+}
+
+// The program on files whose work is slow: `slow.txt` takes a second to get
+// going, which opens the progress window.
+class SlowDialogsTest : public DialogsTest {
+ protected:
+  testing::SlowWorkRuntime slow_{backend_.GetControls().runtime, std::chrono::seconds(1),
+                                 folder_.File("slow.txt")};
+  Controls controls_ = backend_.GetControls();
+  Form1 slow_program_{Controls{controls_.form, controls_.list1, controls_.check1, controls_.check2,
+                               controls_.commonDialog1, slow_}};
+
+  HWND WaitForProgress(GuiDriver& user) {
+    return user.WaitForWindow(L"VelloranProgress", L"Velloran");
+  }
+};
+
+// The file being read is left alone, no later file is read, and the closing
+// message names the file written before.
+TEST_F(SlowDialogsTest, CancelStopsTheRunAndNamesWhatWasWrittenBefore) {
+  for (const char* name : {"fast.txt", "slow.txt", "later.txt"}) {
+    WriteBytes(folder_.File(name), "k\r\nk\r\n");
+    form_.list1().AddItem(folder_.File(name));
+  }
+  std::wstring closing;
+  GuiDriver driver([&](GuiDriver& user) {
+    user.WaitForWindow(L"VelloranForm1", L"Velloran");
+    user.Click(form_.check2().hwnd());
+    SaveAs(user, folder_.File("fast.txt"), L"fast-out.txt");
+    GuiDriver::Click(GetDlgItem(WaitForProgress(user), IDCANCEL));
+    closing = AcknowledgeMessage(user);
+    PostMessageW(form_.hwnd(), WM_CLOSE, 0, 0);
+  });
+  backend_.Run(slow_program_);
+  ASSERT_EQ(driver.Finish(), "");
+  EXPECT_EQ(closing, L"File(s) created: \r\r" + Widen(folder_.File("fast-out.txt")));
+  EXPECT_EQ(ReadBytes(folder_.File("slow.txt")), "k\r\nk\r\n");
+  EXPECT_EQ(testing::ListFolder(folder_.path()), "fast-out.txt fast.txt later.txt slow.txt");
+}
+
+TEST_F(SlowDialogsTest, ClosingTheWindowDuringTheRunStopsItAndEndsTheProgram) {
+  const std::string source = folder_.File("slow.txt");
+  WriteBytes(source, "k\r\nk\r\n");
+  form_.list1().AddItem(source);
+  bool quiet_after_close = false;
+  GuiDriver driver([&](GuiDriver& user) {
+    user.WaitForWindow(L"VelloranForm1", L"Velloran");
+    user.Click(form_.check2().hwnd());
+    WaitForProgress(user);
+    PostMessageW(form_.hwnd(), WM_CLOSE, 0, 0);
+    quiet_after_close = user.NoDialogFor(std::chrono::milliseconds(300));
+  });
+  EXPECT_EQ(backend_.Run(slow_program_), 0);
+  ASSERT_EQ(driver.Finish(), "");
+  EXPECT_TRUE(quiet_after_close);
+  EXPECT_TRUE(form_.Ended());
+  EXPECT_EQ(ReadBytes(source), "k\r\nk\r\n");
+  EXPECT_EQ(testing::ListFolder(folder_.path()), "slow.txt");
 }
 
 }  // namespace

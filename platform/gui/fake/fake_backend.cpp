@@ -5,7 +5,7 @@ namespace velloran::platform::fake {
 FakeBackend::FakeBackend(const UiDescription& description)
     : form(description.form1),
       list1(description.form1.list1),
-      guard_(runtime, description.unexpected_error) {}
+      guard_(runtime, runtime.work(), description.unexpected_error) {}
 
 void FakeBackend::Start(FormEvents& events) {
   events_ = &events;
@@ -17,12 +17,17 @@ void FakeBackend::Start(FormEvents& events) {
 void FakeBackend::Dispatch(void (FormEvents::*handler)()) {
   if (events_ == nullptr) return;
   guard_.Run([this, handler] { (events_->*handler)(); });
+  if (runtime.work().TakeDeferredClose()) CloseWindow();
+}
+
+void FakeBackend::ClickUnlessWorking(FakePictureButton& button) {
+  if (!runtime.work().IsRunning()) button.Click();
 }
 
 void FakeBackend::DoubleClickList() { Dispatch(&FormEvents::List1_DblClick); }
 
 void FakeBackend::CloseWindow() {
-  if (events_ == nullptr) return;
+  if (events_ == nullptr || runtime.work().DeferClose()) return;
   int cancel = 0;
   guard_.Run([this, &cancel] { events_->Form_Unload(cancel); });
 }

@@ -15,7 +15,9 @@ namespace velloran::platform::fake {
 // The scripted backend: every control as a plain object a test can drive and
 // read. Events are dispatched as a real backend does, through the handler
 // guard: an exception that escapes a handler ends up in a message box, and no
-// handler runs after End.
+// handler runs after End or while work runs (FakeRuntime::RunWork); the
+// buttons take no click then either, and closing the window waits for the
+// handler that started the work, as on a real backend.
 class FakeBackend {
  public:
   // `description` must outlive the backend.
@@ -28,8 +30,8 @@ class FakeBackend {
   void Start(FormEvents& events);
 
   // What the user does.
-  void ClickCheck1() { check1.Click(); }
-  void ClickCheck2() { check2.Click(); }
+  void ClickCheck1() { ClickUnlessWorking(check1); }
+  void ClickCheck2() { ClickUnlessWorking(check2); }
   void DoubleClickList();
   void CloseWindow();
   void MoveMouseOverList();
@@ -45,8 +47,9 @@ class FakeBackend {
   FakeRuntime runtime;
 
  private:
-  // Runs one handler of `events_`, guarded.
+  // Runs one handler of `events_`, guarded, then a close that waited for it.
   void Dispatch(void (FormEvents::*handler)());
+  void ClickUnlessWorking(FakePictureButton& button);
 
   HandlerGuard guard_;
   FormEvents* events_ = nullptr;

@@ -2,44 +2,15 @@
 
 #include <QtGui/QCloseEvent>
 #include <QtGui/QIcon>
-#include <QtGui/QPixmap>
 
 #include "platform/gui/form1_layout.h"
-#include "platform/gui/qt/picture_button_widget.h"
+#include "platform/gui/qt/control_factory.h"
 
 // The artwork is compiled into this static library, whose resources the
 // program has to register before use. Outside any namespace, as Qt requires.
 static void RegisterArtwork() { Q_INIT_RESOURCE(artwork); }
 
 namespace velloran::platform::qt {
-namespace {
-
-constexpr Qt::WindowFlags kFixedDialogFrame = Qt::Dialog | Qt::CustomizeWindowHint |
-                                              Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                              Qt::WindowCloseButtonHint;
-
-QFont ToQFont(const Font& font) {
-  QFont qt_font(QString::fromStdString(font.name));
-  qt_font.setPointSizeF(font.size);
-  qt_font.setBold(font.bold);
-  return qt_font;
-}
-
-// Paints the background of `widget`, a control of `kind` or the window, in
-// `colour`: a button's face and surroundings, a list's ground.
-void SetBackground(QWidget& widget, std::optional<ControlKind> kind, const Colour& colour) {
-  QPalette palette = widget.palette();
-  const QColor qt_colour(colour.red, colour.green, colour.blue);
-  if (kind == ControlKind::kListBox) {
-    palette.setColor(QPalette::Base, qt_colour);
-  } else {
-    palette.setColor(QPalette::Window, qt_colour);
-    if (kind) palette.setColor(QPalette::Button, qt_colour);
-  }
-  widget.setPalette(palette);
-}
-
-}  // namespace
 
 FormWidget::FormWidget(const Form1Description& description, QWidget* parent)
     : QWidget(parent, kFixedDialogFrame) {
@@ -71,47 +42,11 @@ FormWidget::FormWidget(const Form1Description& description, QWidget* parent)
   WatchMouseMoves(*check2_);
 }
 
-// The control of the described kind, with the properties every kind shares.
-// The kinds were checked, so the cast to the widget's class holds.
+// The control of the described kind. The kinds were checked, so the cast to
+// the widget's class holds.
 template <typename Widget>
 Widget* FormWidget::CreateControl(const ControlDescription& control, const TwipsScale& scale) {
-  QWidget* widget = CreateControlOfKind(control);
-  widget->setObjectName(QString::fromUtf8(control.name));
-  const Placement& place = control.place;
-  widget->setGeometry(scale.ToPixels(place.left, place.top, place.width, place.height));
-  if (control.font) widget->setFont(ToQFont(*control.font));
-  if (!control.tool_tip.empty()) widget->setToolTip(QString::fromUtf8(control.tool_tip));
-  if (control.background) SetBackground(*widget, control.kind, *control.background);
-  return qobject_cast<Widget*>(widget);
-}
-
-QWidget* FormWidget::CreateControlOfKind(const ControlDescription& control) {
-  switch (control.kind) {
-    case ControlKind::kCommandButton: {
-      auto* button = new QPushButton(QString::fromUtf8(control.caption), this);
-      button->setAutoDefault(false);
-      return button;
-    }
-    case ControlKind::kListBox:
-      return new HorizontalListWidget(this);
-    case ControlKind::kPictureButton:
-      return CreatePictureButton(control);
-  }
-  return new QWidget(this);
-}
-
-// A checkable button showing its picture, at the picture's own size, in the
-// middle of its face.
-QPushButton* FormWidget::CreatePictureButton(const ControlDescription& control) {
-  auto* button = new PictureButtonWidget(this);
-  button->setCheckable(true);
-  button->setAutoDefault(false);
-  button->setFocusPolicy(Qt::StrongFocus);
-  const QPixmap pixmap(QStringLiteral(":/artwork/") + QString::fromUtf8(control.picture) +
-                       QStringLiteral(".jpg"));
-  button->setIcon(QIcon(pixmap));
-  button->setIconSize(pixmap.size());
-  return button;
+  return qobject_cast<Widget*>(qt::CreateControl(control, scale, *this));
 }
 
 void FormWidget::SetTabOrder(const Form1Description& description) {

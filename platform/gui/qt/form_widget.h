@@ -48,8 +48,6 @@ class FormWidget : public QWidget {
  private:
   template <typename Widget>
   Widget* CreateControl(const ControlDescription& control, const TwipsScale& scale);
-  QWidget* CreateControlOfKind(const ControlDescription& control);
-  QPushButton* CreatePictureButton(const ControlDescription& control);
   void SetTabOrder(const Form1Description& description);
   void WatchMouseMoves(QWidget& control);
 

@@ -13,6 +13,7 @@ template <typename Handler>
 void QtBackend::Dispatch(Handler handler) {
   if (events_ == nullptr) return;
   guard_.Run([this, &handler] { std::invoke(handler, *events_); });
+  if (runtime_.work().TakeDeferredClose()) form_->close();
 }
 
 QtBackend::QtBackend(int& argc, char** argv, const UiDescription& description)
@@ -23,8 +24,8 @@ QtBackend::QtBackend(int& argc, char** argv, const UiDescription& description)
       check1_(form_->check1(), [this] { Dispatch(&FormEvents::Check1_Click); }),
       check2_(form_->check2(), [this] { Dispatch(&FormEvents::Check2_Click); }),
       common_dialog1_(*form_),
-      runtime_(*form_, description.app_title),
-      guard_(runtime_, description.unexpected_error) {
+      runtime_(*form_, description),
+      guard_(runtime_, runtime_.work(), description.unexpected_error) {
   ConnectEvents();
 }
 
@@ -90,9 +91,11 @@ bool QtBackend::Start(FormEvents& events) {
 }
 
 // Closing the window unloads the form; unless the handler cancels, the
-// program ends with it.
+// program ends with it. While work runs, the work is asked to stop and the
+// window closes once the handler that started it has returned.
 bool QtBackend::MayClose() {
   if (runtime_.HasEnded()) return true;
+  if (runtime_.work().DeferClose()) return false;
   int cancel = 0;
   Dispatch([&cancel](FormEvents& events) { events.Form_Unload(cancel); });
   if (cancel != 0 && !runtime_.HasEnded()) return false;

@@ -9,6 +9,7 @@
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QStyle>
 
+#include "platform/gui/progress_layout.h"
 #include "platform/gui/qt/override_cursor_pause.h"
 #include "platform/gui/qt/twips.h"
 
@@ -26,6 +27,13 @@ QString MessageBoxText(const std::string& prompt) {
 }
 
 }  // namespace
+
+QtRuntime::QtRuntime(QWidget& main_window, const UiDescription& description)
+    : main_window_(main_window),
+      title_(description.app_title),
+      progress_window_(description.progress) {
+  CheckControlKinds(progress_window_);
+}
 
 std::string QtRuntime::AppPath() const {
   return QCoreApplication::applicationDirPath().toStdString();

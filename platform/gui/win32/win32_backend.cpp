@@ -12,9 +12,10 @@
 namespace velloran::platform::win32 {
 namespace {
 
-// The common controls (the list's tool tip) come from comctl32, loaded here
-// rather than imported so that the program imports nothing beyond user32,
-// gdi32, comdlg32 and kernel32. The manifest selects version 6.
+// The common controls (the list's tool tip, the progress window's bar) come
+// from comctl32, loaded here rather than imported so that the program imports
+// nothing beyond user32, gdi32, comdlg32 and kernel32. The manifest selects
+// version 6.
 UniqueModule LoadCommonControls() {
   UniqueModule module(LoadLibraryW(L"comctl32.dll"));
   if (!module) return module;

@@ -11,6 +11,7 @@
 #include "platform/gui/form1_layout.h"
 #include "platform/gui/win32/resource_ids.h"
 #include "platform/gui/win32/win32_colour.h"
+#include "platform/gui/win32/win32_controls.h"
 #include "platform/gui/win32/win32_dpi.h"
 #include "platform/gui/win32/win32_message_box.h"
 #include "platform/mouse_pointer.h"
@@ -38,44 +39,6 @@ constexpr ControlSlot kControls[] = {
     {&Form1Description::check1, FormWindow::kCheck1},
     {&Form1Description::check2, FormWindow::kCheck2},
 };
-
-// The font of the window, and of a control that is given none.
-const Font kDefaultFont{"MS Shell Dlg", false, 8.25};
-
-// The window class and styles that make a control of each kind.
-struct ControlClass {
-  const wchar_t* window_class;
-  DWORD style;
-  DWORD ex_style;
-};
-
-ControlClass ClassForKind(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::kCommandButton:
-      return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
-    case ControlKind::kListBox:
-      return {L"LISTBOX", WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-              WS_EX_CLIENTEDGE};
-    case ControlKind::kPictureButton:
-      return {L"BUTTON", WS_TABSTOP | BS_OWNERDRAW, 0};
-  }
-  return {L"STATIC", 0, 0};
-}
-
-// Windows keeps a font's name in LF_FACESIZE characters, the closing NUL
-// included, and would silently shorten a longer one.
-UniqueFont MakeFont(const Font& font, UINT dpi) {
-  const std::wstring name = Widen(font.name);
-  if (name.size() >= LF_FACESIZE)
-    throw Error("Cannot create the font \"" + font.name + "\": the name is longer than " +
-                std::to_string(LF_FACESIZE - 1) + " characters");
-  HFONT handle =
-      CreateFontW(FontHeightForPoints(font.size, dpi), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
-                  FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name.c_str());
-  if (!handle) throw Error("Cannot create the font \"" + font.name + "\"");
-  return UniqueFont(handle);
-}
 
 // The window paints its own background (WM_ERASEBKGND) in the described
 // colour, so the class has no brush.
@@ -113,8 +76,8 @@ UniqueBitmap LoadPicture(HINSTANCE instance, std::string_view name) {
 
 FormWindow::FormWindow(HINSTANCE instance, HWND owner, const UiDescription& description)
     : layout_(description.form1),
-      runtime_(*this, description.app_title),
-      guard_(runtime_, description.unexpected_error),
+      runtime_(*this, instance, description),
+      guard_(runtime_, runtime_.work(), description.unexpected_error),
       check1_([this] { Dispatch([](FormEvents& events) { events.Check1_Click(); }); }),
       check2_([this] { Dispatch([](FormEvents& events) { events.Check2_Click(); }); }),
       font_(kDefaultFont) {
@@ -142,26 +105,13 @@ UINT FormWindow::Dpi() const { return WindowDpi(window_); }
 
 // ---------------------------------------------------------------- creation
 
-HWND FormWindow::CreateControl(HINSTANCE instance, const ControlDescription& control,
-                               ControlId id) {
-  const ControlClass kind = ClassForKind(control.kind);
-  const std::wstring caption = Widen(control.caption);
-  HWND handle = CreateWindowExW(kind.ex_style, kind.window_class, caption.c_str(),
-                                WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 0, 0, window_,
-                                reinterpret_cast<HMENU>(INT_PTR{id}), instance, nullptr);
-  if (!handle)
-    throw Error("Cannot create " + std::string(control.name) + ": " +
-                SystemMessage(GetLastError()));
-  return handle;
-}
-
 // Creation order is the tab order (for the dialog-style keyboard handling);
 // the first in it holds the focus when the window opens.
 void FormWindow::CreateControls(HINSTANCE instance) {
   for (const ControlDescription* control : InTabOrder(layout_)) {
     for (const ControlSlot& slot : kControls) {
       if (&(layout_.*slot.control) != control) continue;
-      const HWND created = CreateControl(instance, *control, slot.id);
+      const HWND created = CreateControl(instance, window_, *control, slot.id);
       if (!focus_) focus_ = created;
     }
   }
@@ -238,13 +188,8 @@ void FormWindow::LayOut(UINT dpi) {
     fonts[i] = MakeFont((layout_.*kControls[i].control).font.value_or(kDefaultFont), dpi);
   }
   for (std::size_t i = 0; i < fonts.size(); ++i) {
-    const Placement& place = (layout_.*kControls[i].control).place;
-    HWND control = GetDlgItem(window_, kControls[i].id);
-    MoveWindow(control, TwipsToPixels(static_cast<float>(place.left), dpi),
-               TwipsToPixels(static_cast<float>(place.top), dpi),
-               TwipsToPixels(static_cast<float>(place.width), dpi),
-               TwipsToPixels(static_cast<float>(place.height), dpi), TRUE);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts[i].get()), TRUE);
+    PlaceControl(GetDlgItem(window_, kControls[i].id), (layout_.*kControls[i].control).place,
+                 fonts[i].get(), dpi);
     control_fonts_[i] = std::move(fonts[i]);
   }
   measuring_font_.reset();
@@ -356,7 +301,10 @@ void FormWindow::OnUserClick(Win32PictureButton& button, void (FormEvents::*clic
   Dispatch([click](FormEvents& events) { (events.*click)(); });
 }
 
+// While work runs, the work is asked to stop and the window closes once the
+// handler that started it has returned (Dispatch).
 void FormWindow::OnClose() {
+  if (runtime_.work().DeferClose()) return;
   int cancel = 0;
   Dispatch([&cancel](FormEvents& events) { events.Form_Unload(cancel); });
   if (cancel == 0) End();

@@ -52,13 +52,14 @@ class FormWindow final : public Window {
   void End();
   bool Ended() const { return ended_; }
 
-  // Runs `call` on the handlers through the handler guard: not after End,
-  // and an exception escaping it is shown in a message box and goes no
-  // further.
+  // Runs `call` on the handlers through the handler guard: not after End or
+  // while work runs, and an exception escaping it is shown in a message box
+  // and goes no further. A close that waited for the work follows.
   template <typename Call>
   void Dispatch(Call&& call) noexcept {
     if (!events_) return;
     guard_.Run([this, &call] { call(*events_); });
+    if (runtime_.work().TakeDeferredClose()) OnClose();
   }
   // Shows the exception now being handled as the guard does; for work on the
   // window's behalf outside the handlers, such as the message loop.
@@ -95,7 +96,6 @@ class FormWindow final : public Window {
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   void CreateControls(HINSTANCE instance);
-  HWND CreateControl(HINSTANCE instance, const ControlDescription& control, ControlId id);
   void TrackMouse(HWND control, MouseTracked& tracked, void (FormEvents::*mouse_move)());
   void AddToolTips(HINSTANCE instance);
   void LayOut(UINT dpi);

@@ -24,6 +24,9 @@ struct MemoryDcDeleter {
 struct ModuleDeleter {
   void operator()(HMODULE module) const { FreeLibrary(module); }
 };
+struct EventDeleter {
+  void operator()(HANDLE event) const { CloseHandle(event); }
+};
 
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
@@ -31,6 +34,7 @@ using UniqueCursor = std::unique_ptr<std::remove_pointer_t<HCURSOR>, CursorDelet
 using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
 using UniqueMemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDeleter>;
 using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
+using UniqueEvent = std::unique_ptr<std::remove_pointer_t<HANDLE>, EventDeleter>;
 
 // A window's device context from GetDC, released on destruction.
 class WindowDc {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/error.h"
+#include "platform/gui/progress_layout.h"
 #include "platform/gui/win32/win32_dpi.h"
 #include "platform/gui/win32/win32_form.h"
 #include "platform/gui/win32/win32_message_box.h"
@@ -34,6 +35,14 @@ std::wstring ProgramFolder(std::wstring_view program_path) {
   std::wstring folder(program_path.substr(0, last_separator));
   if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
   return folder;
+}
+
+Win32Runtime::Win32Runtime(FormWindow& form, HINSTANCE instance, const UiDescription& description)
+    : form_(form),
+      instance_(instance),
+      title_(description.app_title),
+      progress_window_(description.progress) {
+  CheckControlKinds(progress_window_);
 }
 
 std::string Win32Runtime::AppPath() const { return Narrow(ProgramFolder(ProgramPath())); }

@@ -3,18 +3,23 @@
 #include <string>
 #include <string_view>
 
+#include "platform/gui/work_state.h"
+#include "platform/os/win32/win32_api.h"
 #include "platform/runtime.h"
+#include "platform/ui_description.h"
 
 namespace velloran::platform::win32 {
 
 class FormWindow;
 
 // The program's services outside its window, measured at the window's DPI;
-// its message boxes carry the program's title. Part of the window, which
-// owns it.
+// its message boxes and progress window carry the program's title. Part of
+// the window, which owns it.
 class Win32Runtime final : public Runtime {
  public:
-  Win32Runtime(FormWindow& form, std::string_view title) : form_(form), title_(title) {}
+  // The progress window is built from the description's, which must outlive
+  // the runtime. Throws Error when its controls are not of the kinds it needs.
+  Win32Runtime(FormWindow& form, HINSTANCE instance, const UiDescription& description);
 
   std::string AppPath() const override;
   float ScreenWidth() const override;
@@ -24,9 +29,19 @@ class Win32Runtime final : public Runtime {
   void End() override;
   bool HasEnded() const override;
 
+  // Waits in a message loop of its own that keeps the windows painted and
+  // drops the user's input to the window; opens the progress window after a
+  // while.
+  WorkEnd RunWork(const std::string& subject, const Work& work) override;
+
+  WorkState& work() { return work_; }
+
  private:
   FormWindow& form_;
+  HINSTANCE instance_;
   std::string_view title_;
+  const ProgressWindowDescription& progress_window_;
+  WorkState work_;
 };
 
 // The folder of the program at `program_path`, without a trailing separator
