@@ -4,9 +4,11 @@
 // buttons, what the screen shows.
 #include <gtest/gtest.h>
 
+#include <QtCore/QTimer>
 #include <QtTest/QTest>
 #include <QtWidgets/QToolTip>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -82,20 +84,57 @@ TEST_F(ProgramTest, OpensCentredWithItsFrameAndTheFocus) {
   EXPECT_EQ(QApplication::focusWidget(), &form().command1());
 }
 
-TEST_F(ProgramTest, TheFrameIsFixedWithTheCloseButtonOnly) {
-  Start(form1_);
-  const std::vector<std::string> allowed = x_.AtomNames(window(), "_NET_WM_ALLOWED_ACTIONS");
+// What the window manager lets the user do with `window`: close and move it,
+// nothing else.
+void ExpectFixedFrame(XDisplay& x, xcb_window_t window, const std::string& which) {
+  const std::vector<std::string> allowed = x.AtomNames(window, "_NET_WM_ALLOWED_ACTIONS");
   const auto offers = [&allowed](const std::string& action) {
     return std::find(allowed.begin(), allowed.end(), "_NET_WM_ACTION_" + action) != allowed.end();
   };
-  EXPECT_TRUE(offers("CLOSE"));
-  EXPECT_TRUE(offers("MOVE"));
+  EXPECT_TRUE(offers("CLOSE")) << which;
+  EXPECT_TRUE(offers("MOVE")) << which;
   for (const char* action :
        {"MINIMIZE", "MAXIMIZE_HORZ", "MAXIMIZE_VERT", "RESIZE", "FULLSCREEN"}) {
-    EXPECT_FALSE(offers(action)) << action;
+    EXPECT_FALSE(offers(action)) << which << ": " << action;
   }
+}
+
+TEST_F(ProgramTest, TheFrameIsFixedWithTheCloseButtonOnly) {
+  Start(form1_);
+  ExpectFixedFrame(x_, window(), "Form1");
   const std::vector<std::string> state = x_.AtomNames(window(), "_NET_WM_STATE");
   EXPECT_NE(std::find(state.begin(), state.end(), "_NET_WM_STATE_SKIP_TASKBAR"), state.end());
+}
+
+// The message box and the progress window of long work get the same frame as
+// the window they belong to.
+TEST_F(ProgramTest, TheMessageBoxAndTheProgressWindowHaveTheSameFixedFrame) {
+  Start(form1_);
+  const auto check_modal = [this](const std::string& which) {
+    QWidget* modal = nullptr;
+    if (!QTest::qWaitFor([&] { return (modal = QApplication::activeModalWidget()) != nullptr; })) {
+      ADD_FAILURE() << which << " never showed";
+      return;
+    }
+    const auto modal_window = static_cast<xcb_window_t>(modal->winId());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !x_.AtomNames(modal_window, "_NET_WM_ALLOWED_ACTIONS").empty(); }));
+    ExpectFixedFrame(x_, modal_window, which);
+    modal->close();
+  };
+  QTimer::singleShot(0, [&] { check_modal("message box"); });
+  controls().runtime.MsgBox("Velloran");
+
+  std::atomic<bool> checked = false;
+  QTimer::singleShot(0, [&] {
+    check_modal("progress window");
+    checked = true;
+  });
+  controls().runtime.RunWork("/w/a.txt", [&checked](platform::Progress& progress) {
+    while (!checked && !progress.StopRequested()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  });
 }
 
 TEST_F(ProgramTest, OnlyALeftDoubleClickTakesAnEntryOff) {

@@ -12,6 +12,7 @@
 #include "platform/gui/progress_layout.h"
 #include "platform/gui/qt/override_cursor_pause.h"
 #include "platform/gui/qt/twips.h"
+#include "platform/gui/qt/window_system.h"
 
 namespace velloran::platform::qt {
 namespace {
@@ -59,6 +60,8 @@ void QtRuntime::MsgBox(const std::string& prompt) {
   box.setTextFormat(Qt::PlainText);
   // Plain text and a plain OK button: no picture anywhere in the box.
   box.button(QMessageBox::Ok)->setIcon(QIcon());
+  // The frame of a system message box: title and close button only.
+  KeepFrameFixed(box);
   const OverrideCursorPause pause;
   box.exec();
 }
