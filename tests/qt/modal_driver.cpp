@@ -48,13 +48,28 @@ void ModalDriver::Poll() {
     return;
   }
   // As on a desktop, the new modal window is the active one, with its focus.
-  EXPECT_TRUE(QTest::qWaitForWindowExposed(modal));
-  modal->activateWindow();
-  EXPECT_TRUE(QTest::qWaitForWindowActive(modal));
+  const QPointer<QWidget> target(modal);
+  const bool exposed = QTest::qWaitForWindowExposed(modal);
+  if (target) modal->activateWindow();
+  const bool active = target && QTest::qWaitForWindowActive(modal);
+  if (!target || !target->isVisible()) {  // it was on its way out
+    last_handled_ = nullptr;
+    return;
+  }
+  EXPECT_TRUE(exposed);
+  EXPECT_TRUE(active);
   // A step may open the next modal window and wait in it, so it runs apart
-  // from this poll, which must keep coming.
-  QTimer::singleShot(0, [step = std::move(steps_.front()), target = QPointer<QWidget>(modal)] {
-    if (target) step(*target);
+  // from this poll, which must keep coming. A window can be active for a
+  // moment on its way out (a dialog whose own question was just answered);
+  // if it is gone or no longer the active modal one by then, the step waits
+  // for the next modal window instead.
+  QTimer::singleShot(0, &timer_, [this, step = std::move(steps_.front()), target] {
+    if (target && target->isVisible() && QApplication::activeModalWidget() == target) {
+      step(*target);
+    } else {
+      steps_.push_front(step);
+      last_handled_ = nullptr;
+    }
   });
   steps_.pop_front();
 }
