@@ -48,11 +48,12 @@ void ModalDriver::Poll() {
     return;
   }
   // As on a desktop, the new modal window is the active one, with its focus.
-  const QPointer<QWidget> target(modal);
+  // A window that stops being the modal one meanwhile was on its way out.
+  const auto still_modal = [modal] { return QApplication::activeModalWidget() == modal; };
   const bool exposed = QTest::qWaitForWindowExposed(modal);
-  if (target) modal->activateWindow();
-  const bool active = target && QTest::qWaitForWindowActive(modal);
-  if (!target || !target->isVisible()) {  // it was on its way out
+  if (still_modal()) modal->activateWindow();
+  const bool active = still_modal() && QTest::qWaitForWindowActive(modal);
+  if (!still_modal() || !modal->isVisible()) {
     last_handled_ = nullptr;
     return;
   }
@@ -63,14 +64,15 @@ void ModalDriver::Poll() {
   // moment on its way out (a dialog whose own question was just answered);
   // if it is gone or no longer the active modal one by then, the step waits
   // for the next modal window instead.
-  QTimer::singleShot(0, &timer_, [this, step = std::move(steps_.front()), target] {
-    if (target && target->isVisible() && QApplication::activeModalWidget() == target) {
-      step(*target);
-    } else {
-      steps_.push_front(step);
-      last_handled_ = nullptr;
-    }
-  });
+  QTimer::singleShot(
+      0, &timer_, [this, step = std::move(steps_.front()), target = QPointer<QWidget>(modal)] {
+        if (target && target->isVisible() && QApplication::activeModalWidget() == target) {
+          step(*target);
+        } else {
+          steps_.push_front(step);
+          last_handled_ = nullptr;
+        }
+      });
   steps_.pop_front();
 }
 
