@@ -22,6 +22,20 @@ inline Error Failure(std::string_view what, std::string_view path, int error_num
   return Error(what, path, Reason(error_number));
 }
 
+// The folder part of a path ("." for a bare name, "/" at the root) and its
+// name part.
+inline std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+inline std::string NameOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 // A path with a NUL inside would silently name a different file.
 inline void CheckPath(std::string_view what, const std::string& path) {
   if (path.find('\0') != std::string::npos) {

@@ -64,18 +64,6 @@ ReplaceTarget Follow(const std::string& path) {
 
 }  // namespace
 
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 ReplaceTarget FindReplaceTarget(const std::string& path) {
   CheckPath(kWhat, path);
   if (path.empty() || path.ends_with('/')) throw Failure(kWhat, path, ENOENT);

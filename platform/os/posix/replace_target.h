@@ -23,8 +23,4 @@ struct ReplaceTarget {
 // followed to, or a file that may not be written.
 ReplaceTarget FindReplaceTarget(const std::string& path);
 
-// The folder part and the name part of a path.
-std::string FolderOf(const std::string& path);
-std::string NameOf(const std::string& path);
-
 }  // namespace velloran::platform::posix

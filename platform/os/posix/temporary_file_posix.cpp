@@ -19,13 +19,6 @@ namespace {
 constexpr std::string_view kCannotKeep = "Cannot keep temporary data in";
 constexpr std::size_t kMaxChunk = std::size_t{1} << 30;
 
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
 std::string SystemTemporaryFolder() {
   const char* folder = std::getenv("TMPDIR");
   return folder != nullptr && *folder != '\0' ? folder : "/tmp";
@@ -62,7 +55,7 @@ std::uint64_t FreeSpace(const std::string& folder) {
 
 std::string TemporaryFolderFor(const std::string& source_path) {
   std::string system = SystemTemporaryFolder();
-  std::string beside = FolderOf(source_path);
+  std::string beside = posix::FolderOf(source_path);
   if (::access(beside.c_str(), W_OK | X_OK) != 0) return system;
   return FreeSpace(beside) > FreeSpace(system) ? beside : system;
 }
