@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # Linux build
   g++ cmake make pkg-config qt6-base-dev libgl-dev libgtest-dev googletest
+  # Repeated builds take unchanged objects from the compiler cache
+  ccache
   # House-keeping: formatting and static checks
   clang-format clang-tidy
   # Fuzzing: clang and its libFuzzer runtime
