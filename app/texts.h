@@ -14,6 +14,18 @@ inline constexpr std::string_view kAppTitle = "Velloran";
 inline constexpr std::string_view kCommand1Caption = "Command1";
 inline constexpr std::string_view kList1ToolTip = "Double click list item to remove it.";
 
+// What a screen reader speaks for each control. The two buttons are named
+// after what their pictures say; Command1, which holds the focus unseen when
+// the window opens, tells the user where they are.
+inline constexpr std::string_view kCommand1AccessibleName =
+    "Velloran: remove repeated lines from text files";
+inline constexpr std::string_view kList1AccessibleName = "Files";
+inline constexpr std::string_view kCheck1AccessibleName = "ADD FILE(S)";
+inline constexpr std::string_view kCheck2AccessibleName = "REMOVE DUPES";
+inline constexpr std::string_view kProgressPathAccessibleName = "File";
+inline constexpr std::string_view kProgressStepAccessibleName = "Step";
+inline constexpr std::string_view kProgressBarAccessibleName = "Progress";
+
 // The add button's open dialog.
 inline constexpr std::string_view kAddFilesTitle =
     "Add File(s) - Hold Ctrl to select multiple files";

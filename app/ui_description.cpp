@@ -36,6 +36,8 @@ const platform::UiDescription kUiDescription{
                     .font = {},
                     .background = {},
                     .picture = {},
+                    .accessible_name = texts::kCommand1AccessibleName,
+                    .accessible_description = {},
                 },
             .list1 =
                 {
@@ -48,6 +50,8 @@ const platform::UiDescription kUiDescription{
                     .font = platform::Font{"Arial", false, 9},
                     .background = {},
                     .picture = {},
+                    .accessible_name = texts::kList1AccessibleName,
+                    .accessible_description = texts::kList1ToolTip,
                 },
             .check1 =
                 {
@@ -60,6 +64,8 @@ const platform::UiDescription kUiDescription{
                     .font = kButtonFont,
                     .background = platform::kWhite,
                     .picture = "add_files",
+                    .accessible_name = texts::kCheck1AccessibleName,
+                    .accessible_description = {},
                 },
             .check2 =
                 {
@@ -72,6 +78,8 @@ const platform::UiDescription kUiDescription{
                     .font = kButtonFont,
                     .background = platform::kWhite,
                     .picture = "remove_dupes",
+                    .accessible_name = texts::kCheck2AccessibleName,
+                    .accessible_description = {},
                 },
         },
     // At 96 dots per inch: 400 x 125 pixels; the path and the step on two
@@ -93,6 +101,8 @@ const platform::UiDescription kUiDescription{
                     .font = {},
                     .background = {},
                     .picture = {},
+                    .accessible_name = texts::kProgressPathAccessibleName,
+                    .accessible_description = {},
                 },
             .step =
                 {
@@ -105,6 +115,8 @@ const platform::UiDescription kUiDescription{
                     .font = {},
                     .background = {},
                     .picture = {},
+                    .accessible_name = texts::kProgressStepAccessibleName,
+                    .accessible_description = {},
                 },
             .bar =
                 {
@@ -117,6 +129,8 @@ const platform::UiDescription kUiDescription{
                     .font = {},
                     .background = {},
                     .picture = {},
+                    .accessible_name = texts::kProgressBarAccessibleName,
+                    .accessible_description = {},
                 },
             .cancel =
                 {
@@ -129,6 +143,8 @@ const platform::UiDescription kUiDescription{
                     .font = {},
                     .background = {},
                     .picture = {},
+                    .accessible_name = {},
+                    .accessible_description = {},
                 },
             .reading = texts::kReading,
             .removing = texts::kRemovingRepeats,

@@ -65,6 +65,10 @@ struct ControlDescription {
   // The picture in the middle of a picture button's face: the base name of an
   // artwork file in assets/ ("add_files"), which each toolkit builds in.
   std::string_view picture;
+  // What assistive technology (a screen reader) speaks for the control: its
+  // name, and a longer description. An empty name leaves the caption.
+  std::string_view accessible_name;
+  std::string_view accessible_description;
 };
 
 // Form1, the program's window: a fixed dialog frame (title bar, system menu
