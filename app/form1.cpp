@@ -8,7 +8,7 @@
 #include "app/file_exists.h"
 #include "app/horizontal_list.h"
 #include "app/texts.h"
-#include "dedupe/removal_run.h"
+#include "dedupe/run/removal_run.h"
 #include "platform/error.h"
 #include "platform/mouse_pointer.h"
 

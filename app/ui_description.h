@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 
 namespace velloran {
 

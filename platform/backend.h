@@ -4,7 +4,7 @@
 
 #include "platform/controls.h"
 #include "platform/form_events.h"
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 
 namespace velloran::platform {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 
 namespace velloran::platform {
 

@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "platform/gui/background_work.h"
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 
 namespace velloran::platform {
 

@@ -8,7 +8,7 @@
 #include "platform/gui/fake/fake_runtime.h"
 #include "platform/gui/fake/fake_window.h"
 #include "platform/gui/handler_guard.h"
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 
 namespace velloran::platform::fake {
 

@@ -5,7 +5,7 @@
 
 #include "platform/gui/fake/fake_window.h"
 #include "platform/list_box.h"
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 
 namespace velloran::platform::fake {
 

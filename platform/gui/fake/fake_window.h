@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 #include "platform/window.h"
 
 namespace velloran::platform::fake {

@@ -3,7 +3,7 @@
 #include <QtWidgets/QWidget>
 
 #include "platform/gui/qt/twips.h"
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 
 namespace velloran::platform::qt {
 

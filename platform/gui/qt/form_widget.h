@@ -6,7 +6,7 @@
 
 #include "platform/gui/qt/horizontal_list_widget.h"
 #include "platform/gui/qt/twips.h"
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 
 namespace velloran::platform::qt {
 

@@ -8,7 +8,7 @@
 
 #include "platform/gui/background_work.h"
 #include "platform/gui/qt/override_cursor_pause.h"
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 
 namespace velloran::platform::qt {
 

@@ -5,7 +5,7 @@
 
 #include "platform/gui/work_state.h"
 #include "platform/runtime.h"
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 
 namespace velloran::platform::qt {
 

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "platform/os/win32/win32_api.h"
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 
 namespace velloran::platform::win32 {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/gui/win32/win32_handles.h"
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 
 namespace velloran::platform::win32 {
 

@@ -9,7 +9,7 @@
 #include "platform/gui/win32/win32_list_box.h"
 #include "platform/gui/win32/win32_picture_button.h"
 #include "platform/gui/win32/win32_runtime.h"
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 #include "platform/window.h"
 
 namespace velloran::platform::win32 {

@@ -5,7 +5,7 @@
 
 #include "platform/os/win32/win32_api.h"
 #include "platform/picture_button.h"
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 
 namespace velloran::platform::win32 {
 

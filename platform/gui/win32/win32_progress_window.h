@@ -8,7 +8,7 @@
 
 #include "platform/gui/background_work.h"
 #include "platform/gui/win32/win32_handles.h"
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 
 namespace velloran::platform::win32 {
 

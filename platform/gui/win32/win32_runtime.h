@@ -6,7 +6,7 @@
 #include "platform/gui/work_state.h"
 #include "platform/os/win32/win32_api.h"
 #include "platform/runtime.h"
-#include "platform/ui_description.h"
+#include "platform/window_description.h"
 
 namespace velloran::platform::win32 {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "platform/os/posix/posix_files.h"
+#include "platform/os/posix/paths_and_descriptors.h"
 
 namespace velloran::platform::posix {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "platform/error.h"
 #include "platform/os/posix/file_identity.h"
-#include "platform/os/posix/posix_files.h"
+#include "platform/os/posix/paths_and_descriptors.h"
 
 namespace velloran::platform::posix {
 namespace {

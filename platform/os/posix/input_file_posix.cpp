@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "platform/input_file.h"
-#include "platform/os/posix/posix_files.h"
+#include "platform/os/posix/paths_and_descriptors.h"
 
 namespace velloran::platform {
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "platform/error.h"
-#include "platform/os/posix/posix_files.h"
+#include "platform/os/posix/paths_and_descriptors.h"
 
 namespace velloran::platform::posix {
 namespace {

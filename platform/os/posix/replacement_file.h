@@ -9,7 +9,7 @@
 
 #include "platform/os/posix/file_calls.h"
 #include "platform/os/posix/interrupts.h"
-#include "platform/os/posix/posix_files.h"
+#include "platform/os/posix/paths_and_descriptors.h"
 
 namespace velloran::platform::posix {
 

@@ -10,7 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "platform/os/posix/posix_files.h"
+#include "platform/os/posix/paths_and_descriptors.h"
 #include "platform/temporary_file.h"
 
 namespace velloran::platform {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "platform/os/win32/file_calls.h"
-#include "platform/os/win32/win32_files.h"
+#include "platform/os/win32/paths_and_handles.h"
 
 namespace velloran::platform::win32 {
 

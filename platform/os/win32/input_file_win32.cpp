@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "platform/input_file.h"
-#include "platform/os/win32/win32_files.h"
+#include "platform/os/win32/paths_and_handles.h"
 
 namespace velloran::platform {
 namespace {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/os/win32/win32_files.h"
+#include "platform/os/win32/paths_and_handles.h"
 #include "platform/os/win32/win32_text.h"
 #include "platform/temporary_file.h"
 

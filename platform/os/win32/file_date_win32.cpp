@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/files.h"
-#include "platform/os/win32/win32_files.h"
+#include "platform/os/win32/paths_and_handles.h"
 
 namespace velloran::platform {
 

@@ -1,4 +1,4 @@
-#include "platform/os/win32/win32_files.h"
+#include "platform/os/win32/paths_and_handles.h"
 
 #include "platform/os/win32/win32_text.h"
 

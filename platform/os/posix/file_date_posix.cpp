@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/files.h"
-#include "platform/os/posix/posix_files.h"
+#include "platform/os/posix/paths_and_descriptors.h"
 
 namespace velloran::platform {
 

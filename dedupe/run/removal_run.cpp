@@ -1,11 +1,11 @@
-#include "dedupe/removal_run.h"
+#include "dedupe/run/removal_run.h"
 
 #include <new>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "dedupe/busy_pointer.h"
+#include "dedupe/run/busy_pointer.h"
 #include "dedupe/file_removal.h"
 #include "platform/error.h"
 #include "platform/progress.h"
