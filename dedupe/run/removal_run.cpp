@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "dedupe/run/busy_pointer.h"
 #include "dedupe/file_removal.h"
+#include "dedupe/run/busy_pointer.h"
 #include "platform/error.h"
 #include "platform/progress.h"
 

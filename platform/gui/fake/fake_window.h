@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "platform/window_description.h"
 #include "platform/window.h"
+#include "platform/window_description.h"
 
 namespace velloran::platform::fake {
 

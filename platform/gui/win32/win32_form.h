@@ -9,8 +9,8 @@
 #include "platform/gui/win32/win32_list_box.h"
 #include "platform/gui/win32/win32_picture_button.h"
 #include "platform/gui/win32/win32_runtime.h"
-#include "platform/window_description.h"
 #include "platform/window.h"
+#include "platform/window_description.h"
 
 namespace velloran::platform::win32 {
 
