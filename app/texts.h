@@ -2,9 +2,11 @@
 
 #include <string_view>
 
-// Every text the user sees, in one place. The toolkits get theirs through the
+// Every text of the window, in one place. The toolkits get theirs through the
 // window's description (app/ui_description.cpp), the removal run through
-// Form1 (app/form1.cpp).
+// Form1 (app/form1.cpp). The error messages of the layers below, which cannot
+// include this header, have one header each: platform/os_messages.h,
+// dedupe/core_messages.h and platform/gui/toolkit_messages.h.
 namespace velloran::texts {
 
 // The window's caption and the title of every message box.
@@ -30,6 +32,8 @@ inline constexpr std::string_view kProgressBarAccessibleName = "Progress";
 inline constexpr std::string_view kAddFilesTitle =
     "Add File(s) - Hold Ctrl to select multiple files";
 inline constexpr std::string_view kAddFilesFilter = "All Files (*.*)|*.*|";
+// Its read-only box, where the toolkit draws the dialog itself.
+inline constexpr std::string_view kOpenReadOnly = "Open as &read-only";
 
 // The removal run: the save dialog's title is kSaveTitleBefore, the file's
 // path and kSaveTitleAfter; the messages end with the file's path or the list

@@ -19,6 +19,7 @@ const platform::Font kButtonFont{"Arial", true, 11.25};
 const platform::UiDescription kUiDescription{
     .app_title = texts::kAppTitle,
     .unexpected_error = texts::kUnexpectedError,
+    .open_read_only = texts::kOpenReadOnly,
     .form1 =
         {
             .name = "Form1",

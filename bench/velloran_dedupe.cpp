@@ -16,8 +16,10 @@
 #include <string_view>
 #include <vector>
 
+#include "dedupe/core_messages.h"
 #include "dedupe/file_removal.h"
 #include "platform/error.h"
+#include "platform/os_messages.h"
 #include "platform/progress.h"
 
 #ifdef _WIN32
@@ -27,6 +29,13 @@
 namespace {
 
 using velloran::dedupe::RemovalOptions;
+
+// Cannot remove repeats from "IN": REASON
+void Report(const std::string& in, std::string_view reason) {
+  const velloran::platform::Error error(velloran::dedupe::core_messages::kCannotRemoveRepeats, in,
+                                        reason);
+  std::fprintf(stderr, "%s\n", error.what());
+}
 
 int RemoveRepeats(const std::string& in, const std::string& out, const RemovalOptions& options) {
   using namespace velloran::dedupe;
@@ -42,9 +51,9 @@ int RemoveRepeats(const std::string& in, const std::string& out, const RemovalOp
   } catch (const velloran::platform::Error& e) {
     std::fprintf(stderr, "%s\n", e.what());
   } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "Cannot remove repeats from \"%s\": Not enough memory.\n", in.c_str());
+    Report(in, velloran::platform::os_messages::kNotEnoughMemory);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "Cannot remove repeats from \"%s\": %s\n", in.c_str(), e.what());
+    Report(in, e.what());
   }
   return 1;
 }

@@ -9,6 +9,7 @@
 #include <thread>
 #include <utility>
 
+#include "dedupe/core_messages.h"
 #include "dedupe/line_hash.h"
 #include "dedupe/line_stream.h"
 #include "dedupe/repeat_table.h"
@@ -216,7 +217,7 @@ class RecordReader {
 
  private:
   [[noreturn]] static void Corrupt() {
-    throw platform::Error("The temporary data was damaged (a record was cut short).");
+    throw platform::Error(std::string(core_messages::kTemporaryDataDamaged));
   }
   SpillReader in_;
   std::uint32_t length_ = 0;
@@ -553,7 +554,8 @@ void BoundedRemoval::WriteSurvivors(const std::string& output_path, const BytesD
   state.file.CheckUnchanged();
   if (written.bytes != state.read.bytes || written.lines != state.read.lines ||
       written.digest != state.read.digest) {
-    throw platform::Error("Cannot read", state.file.path(), "The file changed while it was read.");
+    throw platform::Error(platform::os_messages::kCannotRead, state.file.path(),
+                          platform::os_messages::kFileChanged);
   }
   out.Commit();
 }

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <limits>
-#include <new>
 #include <utility>
 
 #include "dedupe/bounded_removal.h"
+#include "dedupe/core_messages.h"
 #include "dedupe/item_file.h"
 #include "dedupe/memory_budget.h"
 #include "platform/error.h"
@@ -16,8 +16,6 @@ namespace velloran::dedupe {
 namespace {
 
 using platform::WorkStep;
-
-constexpr std::string_view kOutOfMemory = "Not enough memory.";
 
 // Reports `step` in bytes of a file of `size` bytes, and stops when asked.
 BytesDone Reporter(platform::Progress& progress, WorkStep step, std::uint64_t size) {
@@ -45,9 +43,9 @@ FileRemoval::~FileRemoval() = default;
 FileRemoval FileRemoval::FindRepeats(const std::string& path, platform::Progress& progress,
                                      const RemovalOptions& options) {
   platform::ReportOrStop(progress, WorkStep::kReading, 0, 0);
-  FileRemoval removal;
-  removal.path_ = path;
-  try {
+  return platform::CatchOutOfMemory(core_messages::kCannotRemoveRepeats, path, [&] {
+    FileRemoval removal;
+    removal.path_ = path;
     platform::InputFile file(path);
     // A 32-bit process cannot hold more than half its address space anyway.
     const std::uint64_t budget = std::min<std::uint64_t>(
@@ -86,24 +84,20 @@ FileRemoval FileRemoval::FindRepeats(const std::string& path, platform::Progress
     removal.found_repeats_ = removal.bounded_->found_repeats();
     platform::ReportOrStop(progress, WorkStep::kRemoving, size, size);
     return removal;
-  } catch (const std::bad_alloc&) {
-    throw platform::Error("Cannot remove repeats from", path, kOutOfMemory);
-  }
+  });
 }
 
 void FileRemoval::WriteSurvivors(const std::string& output_path,
                                  platform::Progress& progress) const {
   platform::ReportOrStop(progress, WorkStep::kWriting, 0, size_);
   const BytesDone writing = Reporter(progress, WorkStep::kWriting, size_);
-  try {
+  platform::CatchOutOfMemory(platform::os_messages::kCannotWrite, output_path, [&] {
     if (bounded_ != nullptr) {
       bounded_->WriteSurvivors(output_path, writing);
     } else {
       dedupe::WriteSurvivors(*file_, output_path, writing);
     }
-  } catch (const std::bad_alloc&) {
-    throw platform::Error("Cannot write", output_path, kOutOfMemory);
-  }
+  });
   progress.Report(WorkStep::kWriting, size_, size_);
 }
 

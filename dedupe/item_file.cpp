@@ -1,16 +1,15 @@
 #include "dedupe/item_file.h"
 
 #include <limits>
-#include <new>
 #include <utility>
 
+#include "dedupe/core_messages.h"
 #include "dedupe/survivor_writer.h"
 #include "platform/error.h"
 
 namespace velloran::dedupe {
 namespace {
 
-constexpr std::string_view kOutOfMemory = "Not enough memory.";
 // The repeat table numbers lines with 32 bits.
 constexpr std::size_t kMaxItems = std::numeric_limits<std::uint32_t>::max();
 // Items written between progress reports.
@@ -22,14 +21,12 @@ ItemFile::ItemFile(std::string path, platform::FileBuffer buffer, Encoding encod
                    std::size_t line_count)
     : path_(std::move(path)), buffer_(std::move(buffer)), encoding_(encoding) {
   if (line_count >= kMaxItems) {
-    throw platform::Error("Cannot read", path_, "The file has too many lines.");
+    throw platform::Error(platform::os_messages::kCannotRead, path_, core_messages::kTooManyLines);
   }
-  try {
+  platform::CatchOutOfMemory(platform::os_messages::kCannotRead, path_, [&] {
     items_.reserve(line_count);
     SplitLinesInto(buffer_.view().substr(ByteOrderMark(encoding_).size()), encoding_, items_);
-  } catch (const std::bad_alloc&) {
-    throw platform::Error("Cannot read", path_, kOutOfMemory);
-  }
+  });
 }
 
 ItemFile ItemFile::Read(const std::string& path) {
@@ -43,12 +40,10 @@ ItemFile ItemFile::Read(const std::string& path) {
 bool EliminateDuplicates(ItemFile& file, const BytesDone& done) {
   const ItemList& items = file.items();
   const std::uint64_t size = file.size();
-  try {
+  return platform::CatchOutOfMemory(core_messages::kCannotRemoveRepeats, file.path(), [&] {
     return EliminateDuplicates(file.items(), EncodedNone911(file.encoding()),
                                [&](std::size_t lines) { done(size * lines / items.size()); });
-  } catch (const std::bad_alloc&) {
-    throw platform::Error("Cannot remove repeats from", file.path(), kOutOfMemory);
-  }
+  });
 }
 
 void WriteSurvivors(const ItemFile& file, const std::string& path, const BytesDone& done) {

@@ -19,8 +19,10 @@
 #include <new>
 #include <span>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
+#include "dedupe/core_messages.h"
 #include "platform/memory.h"
 
 namespace velloran::dedupe {
@@ -129,7 +131,7 @@ class Table {
   // Slots number lines with 32 bits.
   static std::size_t CheckedLineCount(std::size_t lines) {
     if (lines >= std::numeric_limits<std::uint32_t>::max()) {
-      throw std::length_error("The file has too many lines.");
+      throw std::length_error(std::string(core_messages::kTooManyLines));
     }
     return lines;
   }

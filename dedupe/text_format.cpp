@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dedupe/byte_lines.h"
+#include "dedupe/eliminate.h"
 #include "dedupe/line_end.h"
 
 namespace velloran::dedupe {
@@ -127,7 +128,7 @@ const EncodedTexts& TextsOf(Encoding encoding) {
     std::array<EncodedTexts, kEncodingCount> all;
     for (std::size_t i = 0; i < kEncodingCount; ++i) {
       const auto each = static_cast<Encoding>(i);
-      all[i] = {Encode("\r\n", each), Encode(" ", each), Encode("None911", each)};
+      all[i] = {Encode("\r\n", each), Encode(" ", each), Encode(kNone911, each)};
     }
     return all;
   }();

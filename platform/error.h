@@ -1,8 +1,12 @@
 #pragma once
 
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "platform/os_messages.h"
 
 namespace velloran::platform {
 
@@ -27,5 +31,18 @@ class Error : public std::runtime_error {
     return message;
   }
 };
+
+// Runs `work` and returns what it returns; should memory run out meanwhile,
+// throws Error(what, path, "Not enough memory.") instead of std::bad_alloc,
+// so that the message says which step failed on which file. The one place
+// where running out of memory becomes a message.
+template <typename Work>
+decltype(auto) CatchOutOfMemory(std::string_view what, std::string_view path, Work&& work) {
+  try {
+    return std::forward<Work>(work)();
+  } catch (const std::bad_alloc&) {
+    throw Error(what, path, os_messages::kNotEnoughMemory);
+  }
+}
 
 }  // namespace velloran::platform

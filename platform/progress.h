@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <exception>
 
+#include "platform/os_messages.h"
+
 namespace velloran::platform {
 
 // The steps of one file's work, in the order they run.
@@ -24,7 +26,7 @@ class Progress {
 // was writing is left as it was, and it leaves no temporary file.
 class Stopped final : public std::exception {
  public:
-  const char* what() const noexcept override { return "The work was stopped."; }
+  const char* what() const noexcept override { return os_messages::kWorkStopped.data(); }
 };
 
 // Reports nowhere and never stops: work that no user watches.

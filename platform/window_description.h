@@ -130,6 +130,10 @@ struct UiDescription {
   std::string_view app_title;
   // Shown for an exception that carries no message of its own.
   std::string_view unexpected_error;
+  // The label of the open dialog's read-only box, where the toolkit draws
+  // the file dialog itself (Qt); & marks the access key. The native Win32
+  // dialog writes its own.
+  std::string_view open_read_only;
   Form1Description form1;
   ProgressWindowDescription progress;
 };

@@ -4,32 +4,12 @@
 #include <string>
 
 #include "platform/error.h"
+#include "platform/gui/toolkit_messages.h"
 
 namespace velloran::platform {
-namespace {
-
-const char* KindName(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::kCommandButton:
-      return "a command button";
-    case ControlKind::kListBox:
-      return "a list box";
-    case ControlKind::kPictureButton:
-      return "a picture button";
-    case ControlKind::kLabel:
-      return "a label";
-    case ControlKind::kProgressBar:
-      return "a progress bar";
-  }
-  return "a control of no known kind";
-}
-
-}  // namespace
-
 void CheckControlKind(const ControlDescription& control, ControlKind needed) {
   if (control.kind == needed) return;
-  throw Error("The window's description makes " + std::string(control.name) + " " +
-              KindName(control.kind) + "; it must be " + KindName(needed));
+  throw Error(toolkit_messages::WrongControlKind(control.name, control.kind, needed));
 }
 
 void CheckControlKinds(const Form1Description& description) {

@@ -3,14 +3,13 @@
 #include <string>
 
 #include "platform/error.h"
+#include "platform/gui/toolkit_messages.h"
 
 namespace velloran::platform {
 
 void CheckListIndex(int index, int count, std::string_view operation) {
   if (index >= 0 && index < count) return;
-  throw Error("Cannot " + std::string(operation) + " entry " + std::to_string(index) +
-              " of the list: it holds " + std::to_string(count) +
-              (count == 1 ? " entry" : " entries"));
+  throw Error(toolkit_messages::ListIndexOutOfRange(operation, index, count));
 }
 
 }  // namespace velloran::platform

@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/input_file.h"
 #include "platform/memory.h"
+#include "platform/os_messages.h"
 
 namespace velloran::platform {
 namespace {
@@ -16,7 +17,7 @@ constexpr std::size_t kReadBlock = std::size_t{8} << 20;
 // Starting room for files that report no size.
 constexpr std::size_t kUnsizedStart = std::size_t{64} << 10;
 
-constexpr std::string_view kCannotRead = "Cannot read";
+using os_messages::kCannotRead;
 
 // Reads blocks until `buffer` is full or the file ends; returns whether it
 // ended.
@@ -56,14 +57,14 @@ FileBuffer::~FileBuffer() {
 FileBuffer ReadToEnd(InputFile& file, std::size_t limit,
                      const std::function<void(std::uint64_t)>& block_done) {
   const std::uint64_t reported = file.size();
-  if (reported > limit) throw Error(kCannotRead, file.path(), "The file is too large.");
-  try {
+  if (reported > limit) throw Error(kCannotRead, file.path(), os_messages::kFileTooLarge);
+  return CatchOutOfMemory(kCannotRead, file.path(), [&] {
     if (reported > 0) {
       // One byte more than reported tells a file that grew meanwhile.
       FileBuffer buffer(static_cast<std::size_t>(reported) + 1);
       Fill(file, buffer, block_done);
       if (buffer.size() != reported) {
-        throw Error(kCannotRead, file.path(), "The file changed while it was read.");
+        throw Error(kCannotRead, file.path(), os_messages::kFileChanged);
       }
       return buffer;
     }
@@ -71,7 +72,7 @@ FileBuffer ReadToEnd(InputFile& file, std::size_t limit,
     FileBuffer buffer(std::min(kUnsizedStart, limit + 1));
     while (!Fill(file, buffer, block_done)) {
       if (buffer.capacity() > limit) {
-        throw Error(kCannotRead, file.path(), "The file is too large.");
+        throw Error(kCannotRead, file.path(), os_messages::kFileTooLarge);
       }
       FileBuffer larger(std::min(buffer.capacity() * 2, limit + 1));
       std::memcpy(larger.unfilled(), buffer.data(), buffer.size());
@@ -79,9 +80,7 @@ FileBuffer ReadToEnd(InputFile& file, std::size_t limit,
       buffer = std::move(larger);
     }
     return buffer;
-  } catch (const std::bad_alloc&) {
-    throw Error(kCannotRead, file.path(), "Not enough memory.");
-  }
+  });
 }
 
 FileBuffer ReadWholeFile(const std::string& path) {

@@ -5,6 +5,7 @@
 #include <QtCore/QTemporaryDir>
 #include <QtWidgets/QCheckBox>
 
+#include "app/texts.h"
 #include "platform/gui/qt/file_dialog_format.h"
 #include "tests/qt/qt_fixture.h"
 #include "tests/qt/user_steps.h"
@@ -110,7 +111,12 @@ TEST_F(CommonDialogTest, OpenWritesTheReadOnlyBoxBackIntoFlags) {
   for (const bool tick : {false, true}) {
     dialog().SetFlags(tick ? kOfnExplorer : kOfnReadOnly | kOfnExplorer);
     user_.Then([tick](QWidget& modal) {
-      modal.findChild<QCheckBox*>(QStringLiteral("readOnlyCheckBox"))->setChecked(tick);
+      auto* box = modal.findChild<QCheckBox*>(QStringLiteral("readOnlyCheckBox"));
+      // Labelled from the window's description.
+      EXPECT_EQ(box->text(),
+                QString::fromUtf8(texts::kOpenReadOnly.data(),
+                                  static_cast<qsizetype>(texts::kOpenReadOnly.size())));
+      box->setChecked(tick);
       TypeAndConfirm(QStringLiteral("a.txt"))(modal);
     });
     ASSERT_TRUE(dialog().ShowOpen());

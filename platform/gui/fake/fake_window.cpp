@@ -5,6 +5,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/gui/draw_text_rules.h"
+#include "platform/gui/toolkit_messages.h"
 
 namespace velloran::platform::fake {
 namespace {
@@ -29,7 +30,7 @@ void FakeWindow::LoadMouseIcon(const std::string& path) {
   const FileBuffer contents = ReadWholeFile(path);
   constexpr std::string_view kCursorHeader("\0\0\2\0", 4);
   if (!contents.view().starts_with(kCursorHeader)) {
-    throw Error("Cannot load the pointer", path, "not a pointer file");
+    throw Error(toolkit_messages::kCannotLoadPointer, path, toolkit_messages::kNotPointerFile);
   }
   mouse_icon_path_ = path;
 }

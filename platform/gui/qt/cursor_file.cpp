@@ -7,11 +7,12 @@
 #include <QtGui/QPixmap>
 
 #include "platform/error.h"
+#include "platform/gui/toolkit_messages.h"
 
 namespace velloran::platform::qt {
 namespace {
 
-constexpr char kCannotLoad[] = "Cannot load the pointer file";
+using toolkit_messages::kCannotLoadPointer;
 constexpr int kDirectoryHeaderSize = 6;
 constexpr int kDirectoryEntrySize = 16;
 constexpr int kStandardPointerSize = 32;
@@ -61,7 +62,7 @@ int ChooseEntry(const QList<DirectoryEntry>& entries) {
 }
 
 [[noreturn]] void ThrowNotAPointer(const std::string& path) {
-  throw Error(kCannotLoad, path, "The file is not a valid pointer or icon file.");
+  throw Error(kCannotLoadPointer, path, toolkit_messages::kNotPointerFile);
 }
 
 }  // namespace
@@ -99,11 +100,11 @@ PointerPicture DecodePointerFile(const QByteArray& bytes, const std::string& pat
 QCursor LoadPointerFile(const std::string& path) {
   QFile file(QString::fromStdString(path));
   if (!file.open(QIODevice::ReadOnly)) {
-    throw Error(kCannotLoad, path, file.errorString().toStdString());
+    throw Error(kCannotLoadPointer, path, file.errorString().toStdString());
   }
   const QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError) {
-    throw Error(kCannotLoad, path, file.errorString().toStdString());
+    throw Error(kCannotLoadPointer, path, file.errorString().toStdString());
   }
   const PointerPicture pointer = DecodePointerFile(bytes, path);
   return QCursor(QPixmap::fromImage(pointer.image), pointer.hot_spot.x(), pointer.hot_spot.y());

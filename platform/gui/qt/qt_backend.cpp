@@ -23,7 +23,7 @@ QtBackend::QtBackend(int& argc, char** argv, const UiDescription& description)
       list1_(form_->list1()),
       check1_(form_->check1(), [this] { Dispatch(&FormEvents::Check1_Click); }),
       check2_(form_->check2(), [this] { Dispatch(&FormEvents::Check2_Click); }),
-      common_dialog1_(*form_),
+      common_dialog1_(*form_, description.open_read_only),
       runtime_(*form_, description),
       guard_(runtime_, runtime_.work(), description.unexpected_error) {
   ConnectEvents();

@@ -42,8 +42,9 @@ void AllowAnyFiles(QFileDialog& dialog, bool several) {
   }
 }
 
-QCheckBox& AddReadOnlyCheckBox(QFileDialog& dialog, bool ticked) {
-  auto* read_only = new QCheckBox(QFileDialog::tr("Open as &read-only"), &dialog);
+QCheckBox& AddReadOnlyCheckBox(QFileDialog& dialog, std::string_view label, bool ticked) {
+  auto* read_only =
+      new QCheckBox(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())), &dialog);
   read_only->setObjectName(QStringLiteral("readOnlyCheckBox"));
   read_only->setChecked(ticked);
   if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
@@ -65,7 +66,8 @@ bool QtCommonDialog::ShowOpen() {
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   AllowAnyFiles(dialog, (Flags() & kOfnAllowMultiselect) != 0);
   ApplySettings(dialog, *this);
-  const QCheckBox& read_only = AddReadOnlyCheckBox(dialog, (Flags() & kOfnReadOnly) != 0);
+  const QCheckBox& read_only =
+      AddReadOnlyCheckBox(dialog, read_only_label_, (Flags() & kOfnReadOnly) != 0);
   if (!RunModal(dialog)) return false;
 
   // Folders picked together with files are left out, as no entry can use them.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtWidgets/QWidget>
+#include <string_view>
 
 #include "platform/common_dialog.h"
 
@@ -10,13 +11,16 @@ namespace velloran::platform::qt {
 // it looks and behaves the same everywhere), modal over the main window.
 class QtCommonDialog : public CommonDialog {
  public:
-  explicit QtCommonDialog(QWidget& parent) : parent_(parent) {}
+  // `read_only_label` labels the open dialog's read-only box.
+  QtCommonDialog(QWidget& parent, std::string_view read_only_label)
+      : parent_(parent), read_only_label_(read_only_label) {}
 
   bool ShowOpen() override;
   bool ShowSave() override;
 
  private:
   QWidget& parent_;
+  std::string_view read_only_label_;
 };
 
 }  // namespace velloran::platform::qt

@@ -6,6 +6,7 @@
 
 #include "platform/error.h"
 #include "platform/gui/handler_guard.h"
+#include "platform/gui/toolkit_messages.h"
 #include "platform/gui/win32/win32_message_box.h"
 #include "platform/os/win32/win32_text.h"
 
@@ -32,7 +33,9 @@ UniqueModule LoadCommonControls() {
 UniqueWindow CreateHiddenOwner(HINSTANCE instance) {
   HWND owner =
       CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
-  if (!owner) throw Error("Cannot create the window's owner: " + SystemMessage(GetLastError()));
+  if (!owner)
+    throw Error(toolkit_messages::WithReason(toolkit_messages::kCannotCreateOwner,
+                                             SystemMessage(GetLastError())));
   return UniqueWindow(owner);
 }
 
@@ -41,7 +44,9 @@ int RunMessageLoop(const FormWindow& form) {
   for (;;) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
-    if (got == -1) throw Error("The message loop failed: " + SystemMessage(GetLastError()));
+    if (got == -1)
+      throw Error(toolkit_messages::WithReason(toolkit_messages::kMessageLoopFailed,
+                                               SystemMessage(GetLastError())));
     if (form.hwnd() && IsDialogMessageW(form.hwnd(), &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/gui/toolkit_messages.h"
 #include "platform/os/win32/win32_text.h"
 
 namespace velloran::platform::win32 {
@@ -60,27 +61,27 @@ std::string SaveReport(const std::vector<wchar_t>& buffer) {
 }
 
 std::string DialogErrorText(DWORD code) {
-  const char* meaning = "";
+  std::string_view meaning;
   switch (code) {
     case FNERR_INVALIDFILENAME:
-      meaning = "the file name is not valid";
+      meaning = toolkit_messages::kDialogBadName;
       break;
     case FNERR_BUFFERTOOSMALL:
-      meaning = "the selection is too large";
+      meaning = toolkit_messages::kDialogSelectionTooLarge;
       break;
     case CDERR_MEMALLOCFAILURE:
-      meaning = "out of memory";
+      meaning = toolkit_messages::kDialogOutOfMemory;
       break;
     case CDERR_DIALOGFAILURE:
-      meaning = "the dialog could not be created";
+      meaning = toolkit_messages::kDialogNotCreated;
       break;
     default:
-      meaning = "the dialog failed";
+      meaning = toolkit_messages::kDialogFailed;
       break;
   }
   char number[16];
   std::snprintf(number, sizeof number, "0x%04lX", static_cast<unsigned long>(code));
-  return std::string(meaning) + " (common dialog error " + number + ")";
+  return toolkit_messages::DialogReason(meaning, number);
 }
 
 }  // namespace
@@ -140,7 +141,8 @@ bool Win32CommonDialog::Show(Kind kind) {
       start_name.clear();
       continue;
     }
-    throw Error(kind == Kind::kOpen ? "The open dialog failed" : "The save dialog failed",
+    throw Error(kind == Kind::kOpen ? toolkit_messages::kOpenDialogFailed
+                                    : toolkit_messages::kSaveDialogFailed,
                 FileName(), DialogErrorText(error));
   }
 }

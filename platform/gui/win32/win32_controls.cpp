@@ -6,6 +6,7 @@
 
 #include "platform/error.h"
 #include "platform/gui/progress_layout.h"
+#include "platform/gui/toolkit_messages.h"
 #include "platform/gui/win32/win32_dpi.h"
 #include "platform/os/win32/win32_text.h"
 
@@ -44,13 +45,13 @@ ControlClass ClassForKind(ControlKind kind) {
 UniqueFont MakeFont(const Font& font, UINT dpi) {
   const std::wstring name = Widen(font.name);
   if (name.size() >= LF_FACESIZE)
-    throw Error("Cannot create the font \"" + font.name + "\": the name is longer than " +
-                std::to_string(LF_FACESIZE - 1) + " characters");
+    throw Error(toolkit_messages::CannotCreateFont(
+        font.name, toolkit_messages::FontNameTooLong(LF_FACESIZE - 1)));
   HFONT handle =
       CreateFontW(FontHeightForPoints(font.size, dpi), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
                   FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name.c_str());
-  if (!handle) throw Error("Cannot create the font \"" + font.name + "\"");
+  if (!handle) throw Error(toolkit_messages::CannotCreateFont(font.name));
   return UniqueFont(handle);
 }
 
@@ -61,8 +62,7 @@ HWND CreateControl(HINSTANCE instance, HWND parent, const ControlDescription& co
                                 WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 0, 0, parent,
                                 reinterpret_cast<HMENU>(INT_PTR{id}), instance, nullptr);
   if (!handle)
-    throw Error("Cannot create " + std::string(control.name) + ": " +
-                SystemMessage(GetLastError()));
+    throw Error(toolkit_messages::CannotCreateControl(control.name, SystemMessage(GetLastError())));
   if (control.kind == ControlKind::kProgressBar)
     SendMessageW(handle, PBM_SETRANGE32, 0, kProgressBarRange);
   return handle;

@@ -9,6 +9,7 @@
 
 #include "platform/error.h"
 #include "platform/gui/form1_layout.h"
+#include "platform/gui/toolkit_messages.h"
 #include "platform/gui/win32/resource_ids.h"
 #include "platform/gui/win32/win32_colour.h"
 #include "platform/gui/win32/win32_controls.h"
@@ -55,7 +56,8 @@ void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
   window_class.hbrBackground = nullptr;
   window_class.lpszClassName = kFormClass;
   if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw Error("Cannot register the window class: " + SystemMessage(GetLastError()));
+    throw Error(toolkit_messages::WithReason(toolkit_messages::kCannotRegisterFormClass,
+                                             SystemMessage(GetLastError())));
 }
 
 // A picture of the description: the bitmap resource named as the artwork
@@ -67,8 +69,7 @@ UniqueBitmap LoadPicture(HINSTANCE instance, std::string_view name) {
   for (wchar_t& c : resource) c = static_cast<wchar_t>(std::towupper(c));
   HANDLE picture = LoadImageW(instance, resource.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
   if (!picture)
-    throw Error("Cannot load the picture \"" + std::string(name) +
-                "\": " + SystemMessage(GetLastError()));
+    throw Error(toolkit_messages::kCannotLoadPicture, name, SystemMessage(GetLastError()));
   return UniqueBitmap(static_cast<HBITMAP>(picture));
 }
 
@@ -85,7 +86,8 @@ FormWindow::FormWindow(HINSTANCE instance, HWND owner, const UiDescription& desc
   RegisterFormClass(instance, &FormWindow::WindowProc);
   if (!CreateWindowExW(kFormExStyle, kFormClass, L"", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                        CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, this))
-    throw Error("Cannot create the window: " + SystemMessage(GetLastError()));
+    throw Error(toolkit_messages::WithReason(toolkit_messages::kCannotCreateForm,
+                                             SystemMessage(GetLastError())));
   try {
     CreateControls(instance);
     AddToolTips(instance);
@@ -391,7 +393,8 @@ void FormWindow::SetMousePointer(int pointer) {
 void FormWindow::LoadMouseIcon(const std::string& path) {
   const std::wstring wide_path = Widen(path);
   HCURSOR cursor = LoadCursorFromFileW(wide_path.c_str());
-  if (!cursor) throw Error("Cannot load the pointer", path, SystemMessage(GetLastError()));
+  if (!cursor)
+    throw Error(toolkit_messages::kCannotLoadPointer, path, SystemMessage(GetLastError()));
   mouse_icon_.reset(cursor);
   if (mouse_pointer_ == kPointerCustom) RefreshCursor();
 }
@@ -459,7 +462,8 @@ void FormWindow::SetFontSize(double points) {
 int FormWindow::MeasureText(const std::string& text) const {
   if (!measuring_font_) measuring_font_ = MakeFont(font_, Dpi());
   const WindowDc dc(window_);
-  if (!dc.get()) throw Error("Cannot measure \"" + text + "\": no device context");
+  if (!dc.get())
+    throw Error(toolkit_messages::kCannotMeasure, text, toolkit_messages::kNoDeviceContext);
   const SelectedObject selected(dc.get(), measuring_font_.get());
   const std::wstring wide = Widen(text);
   RECT rect{0, 0, 0, 0};

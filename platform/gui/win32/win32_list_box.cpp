@@ -4,6 +4,7 @@
 
 #include "platform/error.h"
 #include "platform/gui/list_index.h"
+#include "platform/gui/toolkit_messages.h"
 #include "platform/os/win32/win32_text.h"
 
 namespace velloran::platform::win32 {
@@ -12,8 +13,7 @@ void Win32ListBox::AddItem(const std::string& text) {
   const std::wstring wide = Widen(text);
   const LRESULT result =
       SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-  if (result == LB_ERR || result == LB_ERRSPACE)
-    throw Error("Cannot add \"" + text + "\" to the list: the list is full");
+  if (result == LB_ERR || result == LB_ERRSPACE) throw Error(toolkit_messages::ListFull(text));
 }
 
 void Win32ListBox::RemoveItem(int index) {

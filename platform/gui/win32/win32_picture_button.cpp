@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/error.h"
+#include "platform/gui/toolkit_messages.h"
 #include "platform/gui/win32/win32_colour.h"
 #include "platform/gui/win32/win32_handles.h"
 
@@ -50,7 +51,7 @@ void Win32PictureButton::Attach(HWND button, HBITMAP picture, std::optional<Colo
 
 void Win32PictureButton::SetValue(int value) {
   if (value < kUnchecked || value > kGrayed)
-    throw Error("Invalid value " + std::to_string(value) + " for a picture button (0, 1 or 2)");
+    throw Error(toolkit_messages::InvalidPictureButtonValue(value));
   if (value == value_) return;
   value_ = value;
   ShowValue();

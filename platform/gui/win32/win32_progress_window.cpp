@@ -6,6 +6,7 @@
 
 #include "platform/error.h"
 #include "platform/gui/progress_layout.h"
+#include "platform/gui/toolkit_messages.h"
 #include "platform/gui/win32/win32_controls.h"
 #include "platform/gui/win32/win32_dpi.h"
 #include "platform/os/win32/win32_text.h"
@@ -40,7 +41,8 @@ void RegisterProgressClass(HINSTANCE instance, WNDPROC procedure) {
   window_class.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
   window_class.lpszClassName = kProgressClass;
   if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw Error("Cannot register the progress window's class: " + SystemMessage(GetLastError()));
+    throw Error(toolkit_messages::WithReason(toolkit_messages::kCannotRegisterProgressClass,
+                                             SystemMessage(GetLastError())));
 }
 
 }  // namespace
@@ -54,7 +56,8 @@ ProgressWindow::ProgressWindow(HINSTANCE instance, HWND owner,
   const std::wstring caption = Widen(title);
   if (!CreateWindowExW(kExStyle, kProgressClass, caption.c_str(), kStyle, 0, 0, 0, 0, owner,
                        nullptr, instance, this))
-    throw Error("Cannot create the progress window: " + SystemMessage(GetLastError()));
+    throw Error(toolkit_messages::WithReason(toolkit_messages::kCannotCreateProgressWindow,
+                                             SystemMessage(GetLastError())));
   try {
     for (const ControlSlot& slot : kControls) {
       CreateControl(instance, window_, layout_.*slot.control, slot.id);

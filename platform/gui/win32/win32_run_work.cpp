@@ -7,6 +7,7 @@
 #include "platform/error.h"
 #include "platform/gui/background_work.h"
 #include "platform/gui/progress_layout.h"
+#include "platform/gui/toolkit_messages.h"
 #include "platform/gui/win32/win32_form.h"
 #include "platform/gui/win32/win32_progress_window.h"
 #include "platform/gui/win32/win32_runtime.h"
@@ -50,7 +51,9 @@ std::optional<int> PumpMessages(HWND blocked, HWND progress_window) {
 
 WorkEnd Win32Runtime::RunWork(const std::string& subject, const Work& work) {
   const UniqueEvent ended(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  if (!ended) throw Error("Cannot start the work: " + SystemMessage(GetLastError()));
+  if (!ended)
+    throw Error(toolkit_messages::WithReason(toolkit_messages::kCannotStartWork,
+                                             SystemMessage(GetLastError())));
   BackgroundWork background(work, [event = ended.get()] { SetEvent(event); });
   const WorkState::Running running(work_, [&background] { background.RequestStop(); });
 

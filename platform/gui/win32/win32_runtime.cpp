@@ -4,6 +4,7 @@
 
 #include "platform/error.h"
 #include "platform/gui/progress_layout.h"
+#include "platform/gui/toolkit_messages.h"
 #include "platform/gui/win32/win32_dpi.h"
 #include "platform/gui/win32/win32_form.h"
 #include "platform/gui/win32/win32_message_box.h"
@@ -18,7 +19,8 @@ std::wstring ProgramPath() {
     const DWORD size = static_cast<DWORD>(path.size());
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), size);
     if (length == 0)
-      throw Error("Cannot tell the program's folder: " + SystemMessage(GetLastError()));
+      throw Error(toolkit_messages::WithReason(toolkit_messages::kCannotTellProgramFolder,
+                                               SystemMessage(GetLastError())));
     if (length < size) {
       path.resize(length);
       return path;

@@ -7,14 +7,15 @@
 
 #include "platform/files.h"
 #include "platform/os/posix/paths_and_descriptors.h"
+#include "platform/os_messages.h"
 
 namespace velloran::platform {
 
 std::time_t FileDateTime(const std::string& path) {
-  posix::CheckPath("Cannot get the date of", path);
+  posix::CheckPath(os_messages::kCannotGetDate, path);
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
-    throw posix::Failure("Cannot get the date of", path, errno);
+    throw posix::Failure(os_messages::kCannotGetDate, path, errno);
   }
   return info.st_mtime;
 }

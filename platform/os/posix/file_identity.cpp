@@ -14,11 +14,12 @@
 
 #include "platform/error.h"
 #include "platform/os/posix/paths_and_descriptors.h"
+#include "platform/os_messages.h"
 
 namespace velloran::platform::posix {
 namespace {
 
-constexpr std::string_view kWhat = "Cannot write";
+constexpr std::string_view kWhat = os_messages::kCannotWrite;
 constexpr const char* kAccessAcl = "system.posix_acl_access";
 constexpr const char* kDefaultAcl = "system.posix_acl_default";
 

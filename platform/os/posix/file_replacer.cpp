@@ -13,12 +13,13 @@
 #include "platform/error.h"
 #include "platform/os/posix/file_identity.h"
 #include "platform/os/posix/paths_and_descriptors.h"
+#include "platform/os_messages.h"
 
 namespace velloran::platform::posix {
 namespace {
 
-constexpr std::string_view kWhat = "Cannot write";
-constexpr std::string_view kFolderWhat = "Cannot write in the folder";
+constexpr std::string_view kWhat = os_messages::kCannotWrite;
+constexpr std::string_view kFolderWhat = os_messages::kCannotWriteInFolder;
 // One write() moves at most this much; Linux stops a little below 2 GiB anyway.
 constexpr std::size_t kMaxChunk = std::size_t{1} << 30;
 // An in-place write copies the new content in steps of this size.
@@ -62,7 +63,7 @@ int FileReplacer::WriteAll(int fd, std::string_view bytes) {
 }
 
 void FileReplacer::Write(std::string_view bytes) {
-  if (!temp_) throw Error(kWhat, shown_path_, "The file is already closed.");
+  if (!temp_) throw Error(kWhat, shown_path_, os_messages::kFileClosed);
   const int error = WriteAll(temp_->fd(), bytes);
   if (error != 0) throw Failure(kWhat, shown_path_, error);
   written_ += bytes.size();
@@ -82,7 +83,7 @@ void FileReplacer::StartFlushing() {
 }
 
 void FileReplacer::Commit() {
-  if (!temp_) throw Error(kWhat, shown_path_, "The file is already closed.");
+  if (!temp_) throw Error(kWhat, shown_path_, os_messages::kFileClosed);
   // However Commit ends, the temporary file goes with it.
   struct Closing {
     std::optional<ReplacementFile>& temp;
@@ -128,12 +129,11 @@ void FileReplacer::ReplaceInPlace() {
     // Nothing of the target was touched.
     temp_->Remove();
     if (open_error != 0) throw Failure(kWhat, shown_path_, open_error);
-    throw Error(kWhat, shown_path_, "Another file took its place while it was being written.");
+    throw Error(kWhat, shown_path_, os_messages::kFileSwapped);
   }
   const int error = CopyContent(temp_->fd(), file.get());
   if (error != 0) {
-    throw Error(kWhat, shown_path_,
-                Reason(error) + ". The complete new content is in \"" + saved + "\".");
+    throw Error(kWhat, shown_path_, os_messages::ReasonWithCopy(Reason(error), saved));
   }
   temp_->Remove();
 }

@@ -9,13 +9,14 @@
 
 #include "platform/input_file.h"
 #include "platform/os/posix/paths_and_descriptors.h"
+#include "platform/os_messages.h"
 
 namespace velloran::platform {
 namespace {
 
 // One read() moves at most this much; Linux stops a little below 2 GiB anyway.
 constexpr std::size_t kMaxChunk = std::size_t{1} << 30;
-constexpr std::string_view kCannotRead = "Cannot read";
+using os_messages::kCannotRead;
 
 bool SameState(const struct stat& a, const struct stat& b) {
   return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
@@ -40,7 +41,7 @@ InputFile::InputFile(const std::string& path) : impl_(std::make_unique<Impl>()) 
   const mode_t mode = impl_->opened.st_mode;
   if (S_ISDIR(mode)) throw posix::Failure(kCannotRead, path, EISDIR);
   if (!S_ISREG(mode)) {
-    throw Error(kCannotRead, path, "It is not a regular file (a pipe, device or socket).");
+    throw Error(kCannotRead, path, os_messages::kNotRegularInput);
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
 #ifdef POSIX_FADV_SEQUENTIAL
@@ -78,7 +79,7 @@ void InputFile::ReadAt(std::uint64_t offset, char* data, std::size_t size) {
       if (errno == EINTR) continue;
       throw posix::Failure(kCannotRead, impl_->path, errno);
     }
-    if (got == 0) throw Error(kCannotRead, impl_->path, "The file changed while it was read.");
+    if (got == 0) throw Error(kCannotRead, impl_->path, os_messages::kFileChanged);
     data += got;
     size -= static_cast<std::size_t>(got);
     offset += static_cast<std::uint64_t>(got);
@@ -95,7 +96,7 @@ void InputFile::CheckUnchanged() const {
   struct stat now {};
   if (::fstat(impl_->fd.get(), &now) != 0) throw posix::Failure(kCannotRead, impl_->path, errno);
   if (!SameState(now, impl_->opened)) {
-    throw Error(kCannotRead, impl_->path, "The file changed while it was read.");
+    throw Error(kCannotRead, impl_->path, os_messages::kFileChanged);
   }
 }
 

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/error.h"
+#include "platform/os_messages.h"
 
 namespace velloran::platform::posix {
 
@@ -39,7 +40,7 @@ inline std::string NameOf(const std::string& path) {
 // A path with a NUL inside would silently name a different file.
 inline void CheckPath(std::string_view what, const std::string& path) {
   if (path.find('\0') != std::string::npos) {
-    throw Error(what, path, "The path contains a NUL character.");
+    throw Error(what, path, os_messages::kPathHasNul);
   }
 }
 

@@ -8,24 +8,25 @@
 
 #include "platform/error.h"
 #include "platform/os/posix/paths_and_descriptors.h"
+#include "platform/os_messages.h"
 
 namespace velloran::platform::posix {
 namespace {
 
-constexpr std::string_view kWhat = "Cannot write";
+constexpr std::string_view kWhat = os_messages::kCannotWrite;
 // As many links in a row as the system itself follows.
 constexpr int kMaxLinks = 40;
 
 // Refuses what is not a regular file, saying what it is instead.
 void RequireRegularFile(const std::string& path, mode_t mode) {
   if (S_ISREG(mode)) return;
-  if (S_ISDIR(mode)) throw Error(kWhat, path, "The path names a folder, not a file.");
-  if (S_ISFIFO(mode)) throw Error(kWhat, path, "The path names a pipe, not a regular file.");
+  if (S_ISDIR(mode)) throw Error(kWhat, path, os_messages::kPathIsFolder);
+  if (S_ISFIFO(mode)) throw Error(kWhat, path, os_messages::kPathIsPipe);
   if (S_ISCHR(mode) || S_ISBLK(mode)) {
-    throw Error(kWhat, path, "The path names a device, not a regular file.");
+    throw Error(kWhat, path, os_messages::kPathIsDevice);
   }
-  if (S_ISSOCK(mode)) throw Error(kWhat, path, "The path names a socket, not a regular file.");
-  throw Error(kWhat, path, "The path does not name a regular file.");
+  if (S_ISSOCK(mode)) throw Error(kWhat, path, os_messages::kPathIsSocket);
+  throw Error(kWhat, path, os_messages::kPathNotRegular);
 }
 
 std::string ReadLink(const std::string& path, const std::string& asked) {
@@ -81,7 +82,7 @@ ReplaceTarget FindReplaceTarget(const std::string& path) {
   // have no path of their own to replace.
   if (exists != target.exists ||
       (exists && (opened.st_dev != target.info.st_dev || opened.st_ino != target.info.st_ino))) {
-    throw Error(kWhat, path, "The path is a link to a file that cannot be replaced.");
+    throw Error(kWhat, path, os_messages::kPathLinksUnreplaceable);
   }
   if (exists && ::faccessat(AT_FDCWD, target.path.c_str(), W_OK, AT_EACCESS) != 0) {
     throw Failure(kWhat, path, errno);

@@ -13,11 +13,12 @@
 #include <utility>
 
 #include "platform/error.h"
+#include "platform/os_messages.h"
 
 namespace velloran::platform::posix {
 namespace {
 
-constexpr std::string_view kFolderWhat = "Cannot write in the folder";
+constexpr std::string_view kFolderWhat = os_messages::kCannotWriteInFolder;
 constexpr std::string_view kMarker = ".velloran-";
 constexpr std::string_view kTemporarySuffix = ".tmp";
 constexpr std::string_view kSavedSuffix = ".saved";
@@ -184,14 +185,14 @@ int ReplacementFile::MoveTo(int to_folder, const std::string& to_name) {
 
 std::string ReplacementFile::Keep(const std::string& shown_path) {
   const int error = Name([this](unsigned n) { return SavedName(target_name_, n); });
-  if (error != 0) throw Failure("Cannot write", shown_path, error);
+  if (error != 0) throw Failure(os_messages::kCannotWrite, shown_path, error);
   remove_name_ = false;
   removed_on_interrupt_.reset();
   // The kept file must outlive a crash as surely as the target would.
   if (calls_.Fsync(folder_.get()) != 0 && errno != EBADF && errno != EINVAL) {
     const int fsync_error = errno;
     Remove();
-    throw Failure("Cannot write", shown_path, fsync_error);
+    throw Failure(os_messages::kCannotWrite, shown_path, fsync_error);
   }
   return folder_path_ + "/" + name_;
 }

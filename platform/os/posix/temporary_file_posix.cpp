@@ -11,12 +11,13 @@
 #include <cstdlib>
 
 #include "platform/os/posix/paths_and_descriptors.h"
+#include "platform/os_messages.h"
 #include "platform/temporary_file.h"
 
 namespace velloran::platform {
 namespace {
 
-constexpr std::string_view kCannotKeep = "Cannot keep temporary data in";
+constexpr std::string_view kCannotKeep = os_messages::kCannotKeepTemporaryData;
 constexpr std::size_t kMaxChunk = std::size_t{1} << 30;
 
 std::string SystemTemporaryFolder() {

@@ -6,14 +6,15 @@
 
 #include "platform/files.h"
 #include "platform/os/win32/paths_and_handles.h"
+#include "platform/os_messages.h"
 
 namespace velloran::platform {
 
 std::time_t FileDateTime(const std::string& path) {
-  const std::wstring wide = win32::LongPath("Cannot get the date of", path);
+  const std::wstring wide = win32::LongPath(os_messages::kCannotGetDate, path);
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) {
-    throw win32::Failure("Cannot get the date of", path, GetLastError());
+    throw win32::Failure(os_messages::kCannotGetDate, path, GetLastError());
   }
   // FILETIME counts 100-nanosecond steps since 1601-01-01 UTC.
   const std::uint64_t ticks = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |

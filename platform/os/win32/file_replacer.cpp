@@ -8,12 +8,13 @@
 
 #include "platform/error.h"
 #include "platform/os/win32/win32_text.h"
+#include "platform/os_messages.h"
 
 namespace velloran::platform::win32 {
 namespace {
 
-constexpr std::string_view kWhat = "Cannot write";
-constexpr std::string_view kFolderWhat = "Cannot write in the folder";
+constexpr std::string_view kWhat = os_messages::kCannotWrite;
+constexpr std::string_view kFolderWhat = os_messages::kCannotWriteInFolder;
 // WriteFile takes 32-bit counts; move at most this much per call.
 constexpr DWORD kMaxChunk = DWORD{64} << 20;
 constexpr unsigned kMaxAttempts = 100;
@@ -30,7 +31,7 @@ FileReplacer::FileReplacer(const std::string& target_path, const FileCalls& call
     exists_ = true;
     attributes_ = attributes;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-      throw Error(kWhat, shown_path_, "The path names a folder, not a file.");
+      throw Error(kWhat, shown_path_, os_messages::kPathIsFolder);
     }
     if (attributes & FILE_ATTRIBUTE_READONLY) {
       throw Failure(kWhat, shown_path_, ERROR_ACCESS_DENIED);
@@ -72,7 +73,7 @@ void FileReplacer::CreateTemporaryFile() {
 }
 
 void FileReplacer::Write(std::string_view bytes) {
-  if (!file_.valid()) throw Error(kWhat, shown_path_, "The file is already closed.");
+  if (!file_.valid()) throw Error(kWhat, shown_path_, os_messages::kFileClosed);
   while (!bytes.empty()) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), kMaxChunk));
     DWORD put = 0;
@@ -85,7 +86,7 @@ void FileReplacer::Write(std::string_view bytes) {
 }
 
 void FileReplacer::Commit() {
-  if (!file_.valid()) throw Error(kWhat, shown_path_, "The file is already closed.");
+  if (!file_.valid()) throw Error(kWhat, shown_path_, os_messages::kFileClosed);
   if (!calls_.FlushFileBuffers(file_.get())) throw Failure(kWhat, shown_path_, GetLastError());
   if (marked_for_deletion_) {
     if (!calls_.SetDeleteOnClose(file_.get(), false)) {
@@ -126,8 +127,7 @@ void FileReplacer::PutInPlace() {
   if (calls_.MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH)) return;
   temp_gone_ = true;
   throw Error(kWhat, shown_path_,
-              SystemMessage(GetLastError()) + " The complete new content is in \"" +
-                  ShownPath(temp_) + "\".");
+              os_messages::ReasonWithCopy(SystemMessage(GetLastError()), ShownPath(temp_)));
 }
 
 }  // namespace velloran::platform::win32

@@ -5,13 +5,14 @@
 
 #include "platform/input_file.h"
 #include "platform/os/win32/paths_and_handles.h"
+#include "platform/os_messages.h"
 
 namespace velloran::platform {
 namespace {
 
 // ReadFile takes 32-bit counts; move at most this much per call.
 constexpr std::size_t kMaxChunk = std::size_t{64} << 20;
-constexpr std::string_view kCannotRead = "Cannot read";
+using os_messages::kCannotRead;
 
 }  // namespace
 
@@ -41,7 +42,7 @@ InputFile::InputFile(const std::string& path) : impl_(std::make_unique<Impl>()) 
                                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!impl_->file.valid()) throw win32::Failure(kCannotRead, path, GetLastError());
   if (GetFileType(impl_->file.get()) != FILE_TYPE_DISK) {
-    throw Error(kCannotRead, path, "It is not a regular file (a pipe, device or console).");
+    throw Error(kCannotRead, path, os_messages::kNotRegularInput);
   }
   if (!GetFileInformationByHandle(impl_->file.get(), &impl_->opened)) {
     throw win32::Failure(kCannotRead, path, GetLastError());
@@ -82,7 +83,7 @@ void InputFile::ReadAt(std::uint64_t offset, char* data, std::size_t size) {
   impl_->Seek(offset);
   const std::size_t got = Read(data, size);
   impl_->Seek(static_cast<std::uint64_t>(here.QuadPart));
-  if (got != size) throw Error(kCannotRead, impl_->path, "The file changed while it was read.");
+  if (got != size) throw Error(kCannotRead, impl_->path, os_messages::kFileChanged);
 }
 
 void InputFile::Rewind() { impl_->Seek(0); }
@@ -96,7 +97,7 @@ void InputFile::CheckUnchanged() const {
   const FILETIME& b = impl_->opened.ftLastWriteTime;
   if (impl_->SizeOf(now) != size() || a.dwLowDateTime != b.dwLowDateTime ||
       a.dwHighDateTime != b.dwHighDateTime) {
-    throw Error(kCannotRead, impl_->path, "The file changed while it was read.");
+    throw Error(kCannotRead, impl_->path, os_messages::kFileChanged);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/os/win32/paths_and_handles.h"
 
 #include "platform/os/win32/win32_text.h"
+#include "platform/os_messages.h"
 
 namespace velloran::platform::win32 {
 
@@ -10,12 +11,12 @@ Error Failure(std::string_view what, std::string_view path, DWORD error) {
 
 std::wstring WidePath(std::string_view what, const std::string& path) {
   if (path.find('\0') != std::string::npos) {
-    throw Error(what, path, "The path contains a NUL character.");
+    throw Error(what, path, os_messages::kPathHasNul);
   }
   if (path.empty()) return std::wstring();
   const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(),
                                          static_cast<int>(path.size()), nullptr, 0);
-  if (length <= 0) throw Error(what, path, "The path is not valid UTF-8.");
+  if (length <= 0) throw Error(what, path, os_messages::kPathNotUtf8);
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
   MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()),
                       wide.data(), length);
@@ -32,7 +33,7 @@ std::wstring LongPath(std::string_view what, const std::string& path) {
   if (length == 0 || length >= size) throw Failure(what, path, GetLastError());
   full.resize(length);
   if (full.starts_with(L"\\\\.\\")) {
-    throw Error(what, path, "The path names a device, not a regular file.");
+    throw Error(what, path, os_messages::kPathIsDevice);
   }
   if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
   return L"\\\\?\\" + full;

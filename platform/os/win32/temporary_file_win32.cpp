@@ -6,12 +6,13 @@
 
 #include "platform/os/win32/paths_and_handles.h"
 #include "platform/os/win32/win32_text.h"
+#include "platform/os_messages.h"
 #include "platform/temporary_file.h"
 
 namespace velloran::platform {
 namespace {
 
-constexpr std::string_view kCannotKeep = "Cannot keep temporary data in";
+constexpr std::string_view kCannotKeep = os_messages::kCannotKeepTemporaryData;
 constexpr std::size_t kMaxChunk = std::size_t{64} << 20;
 
 std::string FolderOf(const std::string& path) {
