@@ -11,6 +11,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/os/win32/file_replacer.h"
+#include "platform/os/win32/paths_and_handles.h"
 #include "platform/os/win32/win32_text.h"
 #include "tests/support/temp_dir.h"
 
@@ -31,6 +32,23 @@ std::string ReplaceError(const std::string& path, std::string_view content,
   } catch (const platform::Error& e) {
     return e.what();
   }
+}
+
+TEST(Win32Paths, APathSplitsIntoFolderAndNameAndARootKeepsItsSeparator) {
+  using platform::win32::SplitPath;
+  const auto split = [](std::string_view path) {
+    const auto parts = SplitPath(path);
+    return parts.folder + "|" + parts.name;
+  };
+  EXPECT_EQ(split("C:\\lists\\a.txt"), "C:\\lists|a.txt");
+  EXPECT_EQ(split("C:/lists/a.txt"), "C:/lists|a.txt");
+  EXPECT_EQ(split("C:\\a.txt"), "C:\\|a.txt");
+  EXPECT_EQ(split("\\a.txt"), "\\|a.txt");
+  EXPECT_EQ(split("a.txt"), "|a.txt");
+  EXPECT_EQ(split("\\\\server\\share\\a.txt"), "\\\\server\\share|a.txt");
+  const auto wide = SplitPath(std::wstring_view(L"\\\\?\\C:\\a.txt"));
+  EXPECT_EQ(wide.folder, L"\\\\?\\C:");
+  EXPECT_EQ(wide.name, L"a.txt");
 }
 
 std::wstring Long(const std::string& path) { return L"\\\\?\\" + platform::win32::Widen(path); }

@@ -7,11 +7,14 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/input_file.h"
 #include "platform/memory.h"
+#include "platform/os/temporary_folder.h"
 #include "platform/temporary_file.h"
 #include "tests/support/temp_dir.h"
 
@@ -45,6 +48,37 @@ TEST_F(InputFilesTest, AnInputFileIsReadAgainFromItsStartAndAnywhere) {
   EXPECT_NO_THROW(file.CheckUnchanged());
   WriteBytes(path, "0123456789ab");
   EXPECT_THROW(file.CheckUnchanged(), Error);
+}
+
+// The bounded path reads a file at offsets from two threads while it goes
+// through it in order: neither may move the other's place.
+TEST_F(InputFilesTest, ReadsAtOffsetsOnOtherThreadsLeaveThePlaceOfTheReading) {
+  const std::string path = dir_.File("blocks.txt");
+  std::string content;
+  for (int i = 0; i < 4096; ++i) content += static_cast<char>('a' + i % 26);
+  WriteBytes(path, content);
+  InputFile file(path);
+  std::vector<std::thread> readers;
+  std::vector<int> wrong(2, 0);
+  for (std::size_t t = 0; t < 2; ++t) {
+    readers.emplace_back([&file, &content, &wrong, t] {
+      char bytes[7];
+      for (std::size_t i = 0; i < 2000; ++i) {
+        const std::size_t offset = (i * 131 + t * 17) % (content.size() - sizeof bytes);
+        file.ReadAt(offset, bytes, sizeof bytes);
+        if (std::string_view(bytes, sizeof bytes) != content.substr(offset, sizeof bytes)) {
+          ++wrong[t];
+        }
+      }
+    });
+  }
+  std::string read;
+  char block[5];
+  std::size_t got = 0;
+  while ((got = file.Read(block, sizeof block)) != 0) read.append(block, got);
+  for (std::thread& reader : readers) reader.join();
+  EXPECT_EQ(read, content);
+  EXPECT_EQ(wrong, (std::vector<int>{0, 0}));
 }
 
 TEST_F(InputFilesTest, AFileThatGrowsWhileItIsReadIsAnError) {
@@ -97,6 +131,29 @@ TEST_F(InputFilesTest, TheTemporaryFolderIsTheSourcesOrOneThatTakesData) {
   TemporaryFile file(chosen);
   file.Write("x");
   EXPECT_EQ(file.size(), 1u);
+}
+
+// The source's folder is taken only when it has more room and takes the
+// data; it is not tried when the system's folder has as much room.
+TEST(TemporaryFolder, TheSourcesFolderOnlyWhenItHasMoreRoomAndTakesTheData) {
+  std::vector<std::string> tried;
+  const auto room = [](std::uint64_t beside_room) {
+    return [beside_room](const std::string& folder) -> std::uint64_t {
+      return folder == "beside" ? beside_room : 100;
+    };
+  };
+  const auto takes = [&tried](bool answer) {
+    return [&tried, answer](const std::string& folder) {
+      tried.push_back(folder);
+      return answer;
+    };
+  };
+  EXPECT_EQ(os::ChooseTemporaryFolder("system", "beside", room(200), takes(true)), "beside");
+  EXPECT_EQ(os::ChooseTemporaryFolder("system", "beside", room(200), takes(false)), "system");
+  EXPECT_EQ(tried, (std::vector<std::string>{"beside", "beside"}));
+  tried.clear();
+  EXPECT_EQ(os::ChooseTemporaryFolder("system", "beside", room(100), takes(true)), "system");
+  EXPECT_TRUE(tried.empty());
 }
 
 TEST(Memory, TheSystemTellsItsMemoryAndAddressSpace) {

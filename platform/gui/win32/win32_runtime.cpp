@@ -8,6 +8,7 @@
 #include "platform/gui/win32/win32_dpi.h"
 #include "platform/gui/win32/win32_form.h"
 #include "platform/gui/win32/win32_message_box.h"
+#include "platform/os/win32/paths_and_handles.h"
 #include "platform/os/win32/win32_text.h"
 
 namespace velloran::platform::win32 {
@@ -32,11 +33,7 @@ std::wstring ProgramPath() {
 }  // namespace
 
 std::wstring ProgramFolder(std::wstring_view program_path) {
-  const std::size_t last_separator = program_path.find_last_of(L"\\/");
-  if (last_separator == std::wstring_view::npos) return {};
-  std::wstring folder(program_path.substr(0, last_separator));
-  if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
-  return folder;
+  return SplitPath(program_path).folder;
 }
 
 Win32Runtime::Win32Runtime(FormWindow& form, HINSTANCE instance, const UiDescription& description)

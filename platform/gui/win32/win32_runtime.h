@@ -45,7 +45,7 @@ class Win32Runtime final : public Runtime {
 };
 
 // The folder of the program at `program_path`, without a trailing separator
-// except for a drive's root folder ("C:\"); empty for a path without one.
+// except for a root folder ("C:\", "\"); empty for a path without one.
 std::wstring ProgramFolder(std::wstring_view program_path);
 
 }  // namespace velloran::platform::win32

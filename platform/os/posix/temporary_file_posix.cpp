@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "platform/os/posix/paths_and_descriptors.h"
+#include "platform/os/temporary_folder.h"
 #include "platform/os_messages.h"
 #include "platform/temporary_file.h"
 
@@ -19,11 +20,6 @@ namespace {
 
 constexpr std::string_view kCannotKeep = os_messages::kCannotKeepTemporaryData;
 constexpr std::size_t kMaxChunk = std::size_t{1} << 30;
-
-std::string SystemTemporaryFolder() {
-  const char* folder = std::getenv("TMPDIR");
-  return folder != nullptr && *folder != '\0' ? folder : "/tmp";
-}
 
 int CreateUnnamed(const std::string& folder) {
 #ifdef O_TMPFILE
@@ -54,12 +50,12 @@ std::uint64_t FreeSpace(const std::string& folder) {
   return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
 }
 
-std::string TemporaryFolderFor(const std::string& source_path) {
-  std::string system = SystemTemporaryFolder();
-  std::string beside = posix::FolderOf(source_path);
-  if (::access(beside.c_str(), W_OK | X_OK) != 0) return system;
-  return FreeSpace(beside) > FreeSpace(system) ? beside : system;
+std::string os::SystemTemporaryFolder() {
+  const char* folder = std::getenv("TMPDIR");
+  return folder != nullptr && *folder != '\0' ? folder : "/tmp";
 }
+
+std::string os::FolderHolding(const std::string& path) { return posix::FolderOf(path); }
 
 struct TemporaryFile::Impl {
   std::string folder;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/error.h"
 #include "platform/os/win32/win32_text.h"
@@ -40,9 +41,9 @@ FileReplacer::FileReplacer(const std::string& target_path, const FileCalls& call
              error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
     throw Failure(kWhat, shown_path_, error);
   }
-  const std::size_t slash = target_.rfind(L'\\');
-  folder_ = target_.substr(0, slash);
-  name_ = target_.substr(slash + 1);
+  PathParts<wchar_t> parts = SplitPath(target_);
+  folder_ = std::move(parts.folder);
+  name_ = std::move(parts.name);
   CreateTemporaryFile();
 }
 

@@ -10,8 +10,6 @@
 namespace velloran::platform {
 namespace {
 
-// ReadFile takes 32-bit counts; move at most this much per call.
-constexpr std::size_t kMaxChunk = std::size_t{64} << 20;
 using os_messages::kCannotRead;
 
 }  // namespace
@@ -20,17 +18,12 @@ struct InputFile::Impl {
   std::string path;
   win32::UniqueHandle file;
   BY_HANDLE_FILE_INFORMATION opened{};
+  // Where Read goes on. Every read is positioned (ReadFileAt), as pread is
+  // on POSIX, so ReadAt on another thread never moves it.
+  std::uint64_t position = 0;
 
   std::uint64_t SizeOf(const BY_HANDLE_FILE_INFORMATION& info) const {
     return (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
-  }
-
-  void Seek(std::uint64_t offset) {
-    LARGE_INTEGER to{};
-    to.QuadPart = static_cast<LONGLONG>(offset);
-    if (!SetFilePointerEx(file.get(), to, nullptr, FILE_BEGIN)) {
-      throw win32::Failure(kCannotRead, path, GetLastError());
-    }
   }
 };
 
@@ -61,32 +54,19 @@ const std::string& InputFile::path() const { return impl_->path; }
 std::uint64_t InputFile::size() const { return impl_->SizeOf(impl_->opened); }
 
 std::size_t InputFile::Read(char* data, std::size_t size) {
-  std::size_t filled = 0;
-  while (filled < size) {
-    const auto chunk = static_cast<DWORD>(std::min(size - filled, kMaxChunk));
-    DWORD got = 0;
-    if (!ReadFile(impl_->file.get(), data + filled, chunk, &got, nullptr)) {
-      throw win32::Failure(kCannotRead, impl_->path, GetLastError());
-    }
-    if (got == 0) break;
-    filled += got;
-  }
-  return filled;
+  const std::size_t got =
+      win32::ReadFileAt(impl_->file.get(), impl_->position, data, size, kCannotRead, impl_->path);
+  impl_->position += got;
+  return got;
 }
 
 void InputFile::ReadAt(std::uint64_t offset, char* data, std::size_t size) {
-  LARGE_INTEGER here{};
-  const LARGE_INTEGER zero{};
-  if (!SetFilePointerEx(impl_->file.get(), zero, &here, FILE_CURRENT)) {
-    throw win32::Failure(kCannotRead, impl_->path, GetLastError());
-  }
-  impl_->Seek(offset);
-  const std::size_t got = Read(data, size);
-  impl_->Seek(static_cast<std::uint64_t>(here.QuadPart));
+  const std::size_t got =
+      win32::ReadFileAt(impl_->file.get(), offset, data, size, kCannotRead, impl_->path);
   if (got != size) throw Error(kCannotRead, impl_->path, os_messages::kFileChanged);
 }
 
-void InputFile::Rewind() { impl_->Seek(0); }
+void InputFile::Rewind() { impl_->position = 0; }
 
 void InputFile::CheckUnchanged() const {
   BY_HANDLE_FILE_INFORMATION now{};

@@ -1,5 +1,7 @@
 #include "platform/os/win32/paths_and_handles.h"
 
+#include <algorithm>
+
 #include "platform/os/win32/win32_text.h"
 #include "platform/os_messages.h"
 
@@ -45,6 +47,29 @@ std::string ShownPath(std::wstring_view long_path) {
   }
   if (long_path.starts_with(L"\\\\?\\")) return Narrow(long_path.substr(4));
   return Narrow(long_path);
+}
+
+std::size_t ReadFileAt(HANDLE file, std::uint64_t offset, char* data, std::size_t size,
+                       std::string_view what, std::string_view path) {
+  // ReadFile takes 32-bit counts; move at most this much per call.
+  constexpr std::size_t kMaxChunk = std::size_t{64} << 20;
+  std::size_t filled = 0;
+  while (filled < size) {
+    const std::uint64_t at = offset + filled;
+    OVERLAPPED position{};
+    position.Offset = static_cast<DWORD>(at);
+    position.OffsetHigh = static_cast<DWORD>(at >> 32);
+    const auto chunk = static_cast<DWORD>(std::min(size - filled, kMaxChunk));
+    DWORD got = 0;
+    if (!ReadFile(file, data + filled, chunk, &got, &position)) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_HANDLE_EOF) break;
+      throw Failure(what, path, error);
+    }
+    if (got == 0) break;
+    filled += got;
+  }
+  return filled;
 }
 
 }  // namespace velloran::platform::win32

@@ -4,6 +4,8 @@
 // the wide API, an owned file handle and errors that carry the system's
 // reason.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,6 +28,35 @@ std::wstring LongPath(std::string_view what, const std::string& path);
 
 // A path made by LongPath, as the user would write it.
 std::string ShownPath(std::wstring_view long_path);
+
+// A path's folder and name, split at its last separator (\ or /). A root
+// folder keeps its separator ("C:\", "\"); a bare name has an empty folder.
+template <typename Char>
+struct PathParts {
+  std::basic_string<Char> folder;
+  std::basic_string<Char> name;
+};
+
+template <typename Char>
+PathParts<Char> SplitPathOf(std::basic_string_view<Char> path) {
+  constexpr Char kSeparators[] = {Char('\\'), Char('/'), Char('\0')};
+  const std::size_t separator = path.find_last_of(kSeparators);
+  if (separator == path.npos) return {{}, std::basic_string<Char>(path)};
+  const bool root = separator == 0 || (separator == 2 && path[1] == Char(':'));
+  return {std::basic_string<Char>(path.substr(0, root ? separator + 1 : separator)),
+          std::basic_string<Char>(path.substr(separator + 1))};
+}
+
+inline PathParts<char> SplitPath(std::string_view path) { return SplitPathOf(path); }
+inline PathParts<wchar_t> SplitPath(std::wstring_view path) { return SplitPathOf(path); }
+
+// Reads up to `size` bytes of `file` at `offset`, as pread does: the offset
+// travels in an OVERLAPPED structure and nothing depends on the handle's
+// file pointer, so threads may read at once. Fills all of them unless the
+// end comes first; returns the count. A failure throws Error with `what` and
+// `path`.
+std::size_t ReadFileAt(HANDLE file, std::uint64_t offset, char* data, std::size_t size,
+                       std::string_view what, std::string_view path);
 
 // A file handle from CreateFileW, closed on destruction.
 class UniqueHandle {

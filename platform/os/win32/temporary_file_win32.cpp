@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/os/temporary_folder.h"
 #include "platform/os/win32/paths_and_handles.h"
 #include "platform/os/win32/win32_text.h"
 #include "platform/os_messages.h"
@@ -15,13 +16,9 @@ namespace {
 constexpr std::string_view kCannotKeep = os_messages::kCannotKeepTemporaryData;
 constexpr std::size_t kMaxChunk = std::size_t{64} << 20;
 
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/");
-  if (slash == std::string::npos) return ".";
-  return path.substr(0, slash == 0 || (slash == 2 && path[1] == ':') ? slash + 1 : slash);
-}
+}  // namespace
 
-std::string SystemTemporaryFolder() {
+std::string os::SystemTemporaryFolder() {
   wchar_t buffer[MAX_PATH + 1];
   const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
   if (length == 0 || length > MAX_PATH) return ".";
@@ -30,18 +27,15 @@ std::string SystemTemporaryFolder() {
   return win32::Narrow(folder);
 }
 
-}  // namespace
+std::string os::FolderHolding(const std::string& path) {
+  std::string folder = win32::SplitPath(path).folder;
+  return folder.empty() ? "." : folder;
+}
 
 std::uint64_t FreeSpace(const std::string& folder) {
   ULARGE_INTEGER available{};
   if (!GetDiskFreeSpaceExW(win32::Widen(folder).c_str(), &available, nullptr, nullptr)) return 0;
   return available.QuadPart;
-}
-
-std::string TemporaryFolderFor(const std::string& source_path) {
-  std::string system = SystemTemporaryFolder();
-  std::string beside = FolderOf(source_path);
-  return FreeSpace(beside) > FreeSpace(system) ? beside : system;
 }
 
 struct TemporaryFile::Impl {
@@ -95,26 +89,9 @@ void TemporaryFile::Write(std::string_view bytes) {
 
 std::uint64_t TemporaryFile::size() const { return impl_->size; }
 
-// A positioned read on a synchronous handle: the OVERLAPPED structure only
-// carries the offset, so threads never share a file pointer.
+// Positioned reads, so threads reading at once never share a position.
 std::size_t TemporaryFile::ReadAt(std::uint64_t offset, char* data, std::size_t size) const {
-  std::size_t filled = 0;
-  while (filled < size) {
-    const std::uint64_t at = offset + filled;
-    OVERLAPPED position{};
-    position.Offset = static_cast<DWORD>(at);
-    position.OffsetHigh = static_cast<DWORD>(at >> 32);
-    const auto chunk = static_cast<DWORD>(std::min(size - filled, kMaxChunk));
-    DWORD got = 0;
-    if (!ReadFile(impl_->file.get(), data + filled, chunk, &got, &position)) {
-      const DWORD error = GetLastError();
-      if (error == ERROR_HANDLE_EOF) break;
-      throw win32::Failure(kCannotKeep, impl_->folder, error);
-    }
-    if (got == 0) break;
-    filled += got;
-  }
-  return filled;
+  return win32::ReadFileAt(impl_->file.get(), offset, data, size, kCannotKeep, impl_->folder);
 }
 
 }  // namespace velloran::platform
