@@ -4,6 +4,7 @@
 #include <new>
 #include <utility>
 
+#include "dedupe/detect_encoding.h"
 #include "dedupe/survivor_writer.h"
 #include "platform/error.h"
 

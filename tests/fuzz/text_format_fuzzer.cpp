@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "dedupe/byte_lines.h"
+#include "dedupe/detect_encoding.h"
 #include "dedupe/text_format.h"
 #include "tests/fuzz/fuzz_check.h"
 
