@@ -6,6 +6,7 @@
 
 #include "dedupe/bounded_removal.h"
 #include "dedupe/core_messages.h"
+#include "dedupe/detect_encoding.h"
 #include "dedupe/item_file.h"
 #include "dedupe/memory_budget.h"
 #include "platform/error.h"
@@ -24,13 +25,20 @@ BytesDone Reporter(platform::Progress& progress, WorkStep step, std::uint64_t si
   };
 }
 
-// The encoding of `file`, from its first bytes.
+// The encoding of `file`, from as many of its first bytes as that takes.
 Encoding DetectEncodingOf(platform::InputFile& file) {
   file.Rewind();
-  std::string sample(kDetectionSample, '\0');
-  sample.resize(file.Read(sample.data(), sample.size()));
+  std::string head;
+  const Encoding encoding = DetectEncoding([&file, &head](std::size_t size) {
+    if (size > head.size()) {
+      const std::size_t had = head.size();
+      head.resize(size);
+      head.resize(had + file.Read(head.data() + had, size - had));
+    }
+    return std::string_view(head).substr(0, size);
+  });
   file.Rewind();
-  return DetectEncoding(sample);
+  return encoding;
 }
 
 }  // namespace

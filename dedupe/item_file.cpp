@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "dedupe/core_messages.h"
+#include "dedupe/detect_encoding.h"
 #include "dedupe/survivor_writer.h"
 #include "platform/error.h"
 

@@ -14,15 +14,11 @@ using namespace std::string_view_literals;
 using line_end::IsLineEndUnit;
 using line_end::JoinsNext;
 
-constexpr std::size_t kEncodingCount = 8;
-
-bool StartsWith(std::string_view bytes, std::string_view prefix) {
-  return bytes.substr(0, prefix.size()) == prefix;
-}
+constexpr std::size_t kEncodingCount = 10;
 
 bool BigEndian(Encoding encoding) {
   return encoding == Encoding::kUtf16Be || encoding == Encoding::kUtf32Be ||
-         encoding == Encoding::kUtf16BeNoBom;
+         encoding == Encoding::kUtf16BeNoBom || encoding == Encoding::kUtf32BeNoBom;
 }
 
 // Reads code units of `Width` bytes in one byte order.
@@ -76,34 +72,14 @@ decltype(auto) WithReader(Encoding encoding, Action action) {
     case Encoding::kUtf16BeNoBom:
       return action(UnitReader<2, true>{});
     case Encoding::kUtf32Le:
+    case Encoding::kUtf32LeNoBom:
       return action(UnitReader<4, false>{});
     case Encoding::kUtf32Be:
+    case Encoding::kUtf32BeNoBom:
       return action(UnitReader<4, true>{});
     default:
       return action(UnitReader<1, false>{});
   }
-}
-
-// Whether `sample` reads as UTF-16 in one byte order: `low` is the offset of
-// the low byte within a unit (0 little-endian, 1 big-endian).
-bool LooksLikeUtf16(std::string_view sample, std::size_t low) {
-  const std::size_t whole = sample.size() & ~std::size_t{1};
-  std::size_t line_ends = 0;
-  std::size_t high_nuls = 0;
-  std::size_t low_nuls = 0;
-  for (std::size_t i = 0; i < whole; i += 2) {
-    const auto lo = static_cast<unsigned char>(sample[i + low]);
-    const auto hi = static_cast<unsigned char>(sample[i + 1 - low]);
-    if (hi == 0 && lo == 0) return false;
-    if (IsLineEndUnit(hi)) return false;  // a line-end byte off the grid
-    if (IsLineEndUnit(lo)) {
-      if (hi != 0) return false;
-      ++line_ends;
-    }
-    high_nuls += hi == 0;
-    low_nuls += lo == 0;
-  }
-  return line_ends > 0 && high_nuls > low_nuls;
 }
 
 struct EncodedTexts {
@@ -136,19 +112,6 @@ const EncodedTexts& TextsOf(Encoding encoding) {
 }
 
 }  // namespace
-
-Encoding DetectEncoding(std::string_view sample) {
-  sample = sample.substr(0, kDetectionSample);
-  if (StartsWith(sample, "\xEF\xBB\xBF"sv)) return Encoding::kUtf8Bom;
-  // FF FE 00 00 is UTF-32's mark; UTF-16's is only its first half.
-  if (StartsWith(sample, "\xFF\xFE\0\0"sv)) return Encoding::kUtf32Le;
-  if (StartsWith(sample, "\0\0\xFE\xFF"sv)) return Encoding::kUtf32Be;
-  if (StartsWith(sample, "\xFF\xFE"sv)) return Encoding::kUtf16Le;
-  if (StartsWith(sample, "\xFE\xFF"sv)) return Encoding::kUtf16Be;
-  if (LooksLikeUtf16(sample, 0)) return Encoding::kUtf16LeNoBom;
-  if (LooksLikeUtf16(sample, 1)) return Encoding::kUtf16BeNoBom;
-  return Encoding::kBytes;
-}
 
 std::size_t UnitWidth(Encoding encoding) {
   return WithReader(encoding, [](auto reader) { return decltype(reader)::kWidth; });

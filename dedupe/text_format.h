@@ -14,8 +14,8 @@ namespace velloran::dedupe {
 
 // kBytes: no byte order mark; any ANSI code page or UTF-8, split as bytes.
 // The UTF-16 and UTF-32 encodings are split on their 16- or 32-bit units;
-// the ...NoBom ones are UTF-16 recognised without a mark and written back
-// without one.
+// the ...NoBom ones are recognised without a mark (dedupe/detect_encoding.h)
+// and written back without one.
 enum class Encoding {
   kBytes,
   kUtf8Bom,
@@ -25,18 +25,9 @@ enum class Encoding {
   kUtf32Be,
   kUtf16LeNoBom,
   kUtf16BeNoBom,
+  kUtf32LeNoBom,
+  kUtf32BeNoBom,
 };
-
-// How many bytes at the start of a file DetectEncoding looks at: every way
-// of reading a file decides on the same bytes.
-inline constexpr std::size_t kDetectionSample = std::size_t{64} << 10;
-
-// The encoding of a file that starts with `sample` (its first
-// kDetectionSample bytes, or all of it when shorter): by its byte order
-// mark, or UTF-16 without a mark when the evidence is unambiguous: line ends
-// that are whole 16-bit units, no carriage return or line feed byte off that
-// grid, no NUL unit, and NUL bytes mostly in the high half of units.
-Encoding DetectEncoding(std::string_view sample);
 
 // Bytes per code unit: 1, 2 or 4.
 std::size_t UnitWidth(Encoding encoding);

@@ -1,12 +1,16 @@
 // Fuzz target: the encoding of any bytes, and their lines. Every line is a
 // view into the text, the lines are in order, nothing but one line end lies
 // between two of them, no line holds a line end, and every scan of byte
-// text finds the same lines.
+// text finds the same lines. The same input also spells a valid UTF-16 or
+// UTF-32 text without a byte order mark; whatever encoding it is given, no
+// line of it starts or ends inside one of its code units.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "dedupe/byte_lines.h"
+#include "dedupe/detect_encoding.h"
 #include "dedupe/text_format.h"
 #include "tests/fuzz/fuzz_check.h"
 
@@ -69,6 +73,59 @@ void CheckLines(std::string_view text, Encoding encoding) {
   }
 }
 
+// Characters a valid text is drawn from: blocks whose units hold CR or LF
+// bytes beside others (U+0A00, U+0D00, U+4E00, U+2000A), surrogate pairs,
+// every plane that holds characters. No NUL and no control character but
+// tab, so the text is what a person writes.
+constexpr char32_t kBlocks[] = {0x0000,  0x0100,  0x0400,  0x0A00,  0x0D00,  0x0E00,
+                                0x3000,  0x4E00,  0xAC00,  0xFF00,  0x10300, 0x1F600,
+                                0x20000, 0x30000, 0xE0100, 0x100000};
+
+char32_t CharacterOf(std::uint8_t block, std::uint8_t offset) {
+  if (block % 8 == 0) return U"\r\n\t  \r\n\n"[offset % 8];  // line ends and blanks
+  const char32_t c = kBlocks[block % std::size(kBlocks)] + offset;
+  return c < 0x20 ? c + 0x20 : c;
+}
+
+std::string Unit(char32_t value, std::size_t width, bool big) {
+  std::string unit(width, '\0');
+  for (std::size_t i = 0; i < width; ++i) {
+    unit[big ? width - 1 - i : i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  }
+  return unit;
+}
+
+// The text the input spells: its first byte picks UTF-16 or UTF-32 and the
+// byte order, each further pair of bytes one character; it ends in a line
+// end, as a text file does.
+std::string ValidText(std::string_view bytes, std::size_t& width) {
+  const auto form = bytes.empty() ? 0u : static_cast<unsigned>(bytes[0]);
+  width = form % 2 == 0 ? 2 : 4;
+  const bool big = form % 4 >= 2;
+  std::string text;
+  auto put = [&](char32_t c) {
+    if (width == 4 || c < 0x10000) return void(text += Unit(c, width, big));
+    text += Unit(0xD800 + ((c - 0x10000) >> 10), 2, big);
+    text += Unit(0xDC00 + ((c - 0x10000) & 0x3FF), 2, big);
+  };
+  for (std::size_t i = 1; i + 1 < bytes.size(); i += 2) {
+    put(CharacterOf(static_cast<std::uint8_t>(bytes[i]), static_cast<std::uint8_t>(bytes[i + 1])));
+  }
+  put(U'\n');
+  return text;
+}
+
+void CheckValidText(std::string_view bytes) {
+  std::size_t width = 0;
+  const std::string text = ValidText(bytes, width);
+  const Encoding encoding = dedupe::DetectEncoding(text);
+  Check(dedupe::ByteOrderMark(encoding).empty(), "a text without a mark is given none");
+  for (const std::string_view line : dedupe::SplitLines(text, encoding)) {
+    const auto start = static_cast<std::size_t>(line.data() - text.data());
+    Check(start % width == 0 && line.size() % width == 0, "no line splits a code unit");
+  }
+}
+
 }  // namespace
 }  // namespace velloran::fuzz
 
@@ -78,5 +135,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const dedupe::Encoding encoding = dedupe::DetectEncoding(bytes);
   const std::string_view mark = dedupe::ByteOrderMark(encoding);
   fuzz::CheckLines(bytes.starts_with(mark) ? bytes.substr(mark.size()) : bytes, encoding);
+  fuzz::CheckValidText(bytes);
   return 0;
 }

@@ -42,8 +42,8 @@ TEST_F(ItemFileTest, WritesEachFirstOccurrenceOnceWithCrLf) {
   EXPECT_EQ(Survivors("p\n\n\nq\n"), "(no repeats)");
   // A lone space is written as an empty line; two spaces stay.
   EXPECT_EQ(Survivors(" \nab\n \nab\n  \n"), "\r\nab\r\n  \r\n");
-  // NUL and 0xFF bytes go through untouched.
-  EXPECT_EQ(Survivors("\0\xFF\n\0\xFF\n\xFF\n"sv), "\0\xFF\r\n\xFF\r\n"sv);
+  // NUL and 0xFF bytes go through untouched (a NUL unit rules out UTF-16).
+  EXPECT_EQ(Survivors("a\0\0\xFF\na\0\0\xFF\n\xFF\n"sv), "a\0\0\xFF\r\n\xFF\r\n"sv);
 }
 
 TEST_F(ItemFileTest, AFileWithoutItemsHasNoRepeats) {
