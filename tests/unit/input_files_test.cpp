@@ -65,7 +65,12 @@ TEST_F(InputFilesTest, ReadsAtOffsetsOnOtherThreadsLeaveThePlaceOfTheReading) {
       char bytes[7];
       for (std::size_t i = 0; i < 2000; ++i) {
         const std::size_t offset = (i * 131 + t * 17) % (content.size() - sizeof bytes);
-        file.ReadAt(offset, bytes, sizeof bytes);
+        try {
+          file.ReadAt(offset, bytes, sizeof bytes);
+        } catch (const Error&) {
+          ++wrong[t];
+          continue;
+        }
         if (std::string_view(bytes, sizeof bytes) != content.substr(offset, sizeof bytes)) {
           ++wrong[t];
         }
