@@ -84,6 +84,7 @@ constexpr char32_t kBlocks[] = {0x0000,  0x0100,  0x0400,  0x0A00,  0x0D00,  0x0
 char32_t CharacterOf(std::uint8_t block, std::uint8_t offset) {
   if (block % 8 == 0) return U"\r\n\t  \r\n\n"[offset % 8];  // line ends and blanks
   const char32_t c = kBlocks[block % std::size(kBlocks)] + offset;
+  if (c >= 0xFFFE && c <= 0xFFFF) return c - 0x10;  // not characters; first, a byte order mark
   return c < 0x20 ? c + 0x20 : c;
 }
 
