@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <string>
 
 #include "platform/form_events.h"
@@ -9,6 +8,7 @@
 #include "platform/gui/win32/win32_list_box.h"
 #include "platform/gui/win32/win32_picture_button.h"
 #include "platform/gui/win32/win32_runtime.h"
+#include "platform/gui/win32/win32_window.h"
 #include "platform/ui_description.h"
 #include "platform/window.h"
 
@@ -20,7 +20,7 @@ namespace velloran::platform::win32 {
 // It turns the window's messages into calls of the FormEvents handlers
 // through the handler guard; an exception from its own work on a message is
 // shown the same way, as none may leave the window procedure.
-class FormWindow final : public Window {
+class FormWindow final : public DescribedWindow, public Window {
  public:
   // Control identifiers; 1 and 2 are IDOK and IDCANCEL, which dialog-style
   // keyboard handling sends for Enter and Esc.
@@ -34,7 +34,7 @@ class FormWindow final : public Window {
   FormWindow& operator=(const FormWindow&) = delete;
   ~FormWindow() override;
 
-  HWND hwnd() const { return window_; }
+  using DescribedWindow::hwnd;
   HWND command1() const { return command1_; }
   Win32ListBox& list1() { return list1_; }
   Win32PictureButton& check1() { return check1_; }
@@ -84,21 +84,13 @@ class FormWindow final : public Window {
   int MeasureText(const std::string& text) const override;
 
  private:
-  // A control whose mouse moves raise a handler of its own.
-  struct MouseTracked {
-    FormWindow* form = nullptr;
-    WNDPROC original = nullptr;
-    void (FormEvents::*mouse_move)() = nullptr;
-  };
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void OnControlMessage(int id, UINT message) override;
+  void OnCaughtException() noexcept override { ShowCaughtException(); }
 
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
-
-  void CreateControls(HINSTANCE instance);
-  void TrackMouse(HWND control, MouseTracked& tracked, void (FormEvents::*mouse_move)());
+  void AttachControls(HINSTANCE instance);
   void AddToolTips(HINSTANCE instance);
-  void LayOut(UINT dpi);
+  void LayOutForDpi(UINT dpi);
   void MoveTo(int left_pixels, int top_pixels);
   RECT OuterRect() const;
 
@@ -108,7 +100,6 @@ class FormWindow final : public Window {
   void OnActivate(bool active);
   void OnNextControl(WPARAM target, bool target_is_window);
   bool OnSetCursor(HWND over, int hit_test);
-  void OnDpiChanged(UINT dpi, const RECT& suggested);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   void OnEraseBackground(HDC dc) const;
   HCURSOR CursorForPointer() const;
@@ -117,17 +108,14 @@ class FormWindow final : public Window {
   const Form1Description& layout_;
   Win32Runtime runtime_;
   HandlerGuard guard_;
-  HWND window_ = nullptr;
   HWND command1_ = nullptr;
   HWND tool_tip_ = nullptr;
   HWND focus_ = nullptr;  // the control that gets the focus back on activation
   Win32ListBox list1_;
   Win32PictureButton check1_;
   Win32PictureButton check2_;
-  std::array<MouseTracked, 3> tracked_{};
   UniqueBitmap check1_picture_;
   UniqueBitmap check2_picture_;
-  std::array<UniqueFont, 4> control_fonts_;  // one per control, in the order of kControls
 
   Font font_;                          // the window's own Font
   mutable UniqueFont measuring_font_;  // made from font_ when first needed
