@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/error.h"
+#include "platform/gui/win32/win32_accessible.h"
 #include "platform/gui/win32/win32_controls.h"
 #include "platform/gui/win32/win32_dpi.h"
 #include "platform/os/win32/win32_text.h"
@@ -148,7 +149,11 @@ LRESULT CALLBACK DescribedWindow::ControlProc(HWND control, UINT message, WPARAM
                                               LPARAM lparam) {
   const auto* built = static_cast<const Built*>(GetPropW(control, kBuiltProperty));
   const WNDPROC original = built->original;
-  if (message == WM_NCDESTROY) {
+  if (message == WM_GETOBJECT && HasAccessibleTexts(*built->control.description)) {
+    if (const LRESULT answer =
+            AnswerGetObject(control, *built->control.description, wparam, lparam))
+      return answer;
+  } else if (message == WM_NCDESTROY) {
     RemovePropW(control, kBuiltProperty);
   } else if (built->window) {
     try {

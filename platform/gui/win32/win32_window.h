@@ -12,7 +12,9 @@ namespace velloran::platform::win32 {
 // procedure that hands each message to the window's object, and controls
 // built from the description in its tab order, placed and given fonts for the
 // window's DPI, with the window sized so that its client area is the
-// described one whatever frame the system's theme draws. A window derives
+// described one whatever frame the system's theme draws, and each control
+// named for assistive technology as the description says (win32_accessible.h).
+// A window derives
 // from it, creates itself (Create) and handles its own messages.
 class DescribedWindow {
  public:
