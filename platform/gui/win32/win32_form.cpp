@@ -175,6 +175,14 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       OnClose();
       return 0;
+    case WM_SYSCOMMAND:
+      // The frame's close button, Alt+F4 and the task bar's Close, even while
+      // the progress window keeps the window disabled.
+      if ((wparam & 0xFFF0) == SC_CLOSE) {
+        OnClose();
+        return 0;
+      }
+      break;
     case WM_DPICHANGED:
       FollowDpiChange(wparam, lparam);
       measuring_font_.reset();
@@ -206,8 +214,8 @@ void FormWindow::OnUserClick(Win32PictureButton& button, void (FormEvents::*clic
   Dispatch([click](FormEvents& events) { (events.*click)(); });
 }
 
-// While work runs, the work is asked to stop and the window closes once the
-// handler that started it has returned (Dispatch).
+// While work runs, the work is asked to stop and the window closes once it
+// has stopped (Win32Runtime::RunWork).
 void FormWindow::OnClose() {
   if (runtime_.work().DeferClose()) return;
   int cancel = 0;

@@ -47,6 +47,10 @@ class FormWindow final : public DescribedWindow, public Window {
   // Shows the window with the keyboard focus on the first control in the tab
   // order.
   void Show();
+  // A close request: the window's Form_Unload runs, which ends the program;
+  // while work runs, the work is asked to stop first and the runtime closes
+  // the window once it has (Win32Runtime::RunWork).
+  void Close() { OnClose(); }
   // Closes the window for good and ends the message loop; no handler runs
   // after this.
   void End();
@@ -54,7 +58,8 @@ class FormWindow final : public DescribedWindow, public Window {
 
   // Runs `call` on the handlers through the handler guard: not after End or
   // while work runs, and an exception escaping it is shown in a message box
-  // and goes no further. A close that waited for the work follows.
+  // and goes no further. A close that waited for work the runtime did not
+  // finish follows.
   template <typename Call>
   void Dispatch(Call&& call) noexcept {
     if (!events_) return;
