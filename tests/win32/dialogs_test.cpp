@@ -289,6 +289,67 @@ TEST_F(SlowDialogsTest, CancelStopsTheRunAndNamesWhatWasWrittenBefore) {
   EXPECT_EQ(testing::ListFolder(folder_.path()), "fast-out.txt fast.txt later.txt slow.txt");
 }
 
+// A whole run from the keyboard alone: Tab to the add button, Space, the
+// file's path typed and Enter, twice; Tab to the remove button, Space; Enter
+// in the save dialog (and on its question, as the offered name is the file
+// itself); Escape in the progress window; Enter on the closing message;
+// Alt+F4.
+TEST_F(SlowDialogsTest, AWholeRunFromTheKeyboardAlone) {
+  WriteBytes(folder_.File("fast.txt"), "k\r\nk\r\n");
+  WriteBytes(folder_.File("slow.txt"), "s\r\ns\r\n");
+  std::vector<std::string> entries;
+  std::wstring closing;
+  GuiDriver driver([&](GuiDriver& user) {
+    user.WaitForWindow(L"VelloranForm1", L"Velloran");
+    user.WaitForFocusIn(form_.command1());
+    user.PressKey(VK_TAB);
+    user.WaitForFocusIn(form_.list1().hwnd());
+    user.PressKey(VK_TAB);
+    user.WaitForFocusIn(form_.check1().hwnd());
+    for (const char* name : {"fast.txt", "slow.txt"}) {
+      user.PressKey(VK_SPACE);
+      const HWND dialog = user.WaitForFileDialog(kAddTitle);
+      user.WaitForFocusIn(dialog);
+      user.Type(Widen(folder_.File(name)));
+      user.PressKey(VK_RETURN);
+      user.WaitUntilGone(dialog);
+      user.WaitForFocusIn(form_.check1().hwnd());
+    }
+    entries = ListEntries(form_.list1().hwnd());
+
+    user.PressKey(VK_TAB);
+    user.WaitForFocusIn(form_.check2().hwnd());
+    user.PressKey(VK_SPACE);
+    const HWND save = user.WaitForFileDialog(L"Save " + Widen(folder_.File("fast.txt")) + L" As");
+    user.WaitForFocusIn(save);
+    user.PressKey(VK_RETURN);
+    const HWND question = user.WaitForMessageBox(L"");
+    user.WaitForFocusIn(question);
+    user.PressKey(VK_RETURN);
+    user.WaitUntilGone(save);
+
+    const HWND progress = WaitForProgress(user);
+    user.WaitForFocusIn(progress);
+    user.PressKey(VK_ESCAPE);
+    const HWND message = user.WaitForMessageBox();
+    closing = GuiDriver::MessageText(message);
+    user.WaitForFocusIn(message);
+    user.PressKey(VK_RETURN);
+    user.WaitUntilGone(message);
+    user.WaitForFocusIn(form_.hwnd());
+    user.PressAltF4();
+  });
+  EXPECT_EQ(backend_.Run(slow_program_), 0);
+  ASSERT_EQ(driver.Finish(), "");
+  EXPECT_TRUE(form_.Ended());
+  EXPECT_EQ(entries,
+            (std::vector<std::string>{folder_.File("fast.txt"), folder_.File("slow.txt")}));
+  EXPECT_EQ(closing, L"File(s) created: \r\r" + Widen(folder_.File("fast.txt")));
+  EXPECT_EQ(ReadBytes(folder_.File("fast.txt")), "k\r\n");
+  EXPECT_EQ(ReadBytes(folder_.File("slow.txt")), "s\r\ns\r\n");
+  EXPECT_EQ(testing::ListFolder(folder_.path()), "fast.txt slow.txt");
+}
+
 // A close request while the slow file is read, before its progress window
 // shows or while it shows: the frame's close button, Alt+F4 and the task
 // bar's Close (WM_SYSCOMMAND SC_CLOSE, which reaches the window even while the
