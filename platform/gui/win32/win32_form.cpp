@@ -71,7 +71,7 @@ FormWindow::FormWindow(HINSTANCE instance, HWND owner, const UiDescription& desc
   Create(instance, owner, L"");
   AttachControls(instance);
   AddToolTips(instance);
-  LayOutForDpi(Dpi());
+  LayOut(Dpi());
 }
 
 FormWindow::~FormWindow() {
@@ -115,12 +115,6 @@ void FormWindow::AddToolTips(HINSTANCE instance) {
     tool.lpszText = text.data();  // copied by the tool tip
     SendMessageW(tool_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
-}
-
-// The controls and the window's own measuring font, for `dpi`.
-void FormWindow::LayOutForDpi(UINT dpi) {
-  LayOut(dpi);
-  measuring_font_.reset();
 }
 
 // ---------------------------------------------------------------- showing, ending

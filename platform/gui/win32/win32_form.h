@@ -95,7 +95,6 @@ class FormWindow final : public DescribedWindow, public Window {
 
   void AttachControls(HINSTANCE instance);
   void AddToolTips(HINSTANCE instance);
-  void LayOutForDpi(UINT dpi);
   void MoveTo(int left_pixels, int top_pixels);
   RECT OuterRect() const;
 
