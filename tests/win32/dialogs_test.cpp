@@ -200,6 +200,31 @@ TEST_F(DialogsTest, CancelledSaveDialogWritesNothing) {
   EXPECT_EQ(testing::ListFolder(folder_.path()), "dupes.txt");
 }
 
+// A close request while the save dialog waits ends the program as well: the
+// dialog goes with the window, nothing is written, and no later file is
+// asked about.
+TEST_F(DialogsTest, ACloseRequestDuringTheSaveDialogEndsTheProgram) {
+  for (const char* name : {"first.txt", "second.txt"}) {
+    WriteBytes(folder_.File(name), "k\r\nk\r\n");
+    form_.list1().AddItem(folder_.File(name));
+  }
+  GuiDriver driver([&](GuiDriver& user) {
+    user.WaitForWindow(L"VelloranForm1", L"Velloran");
+    user.Click(form_.check2().hwnd());
+    const HWND dialog =
+        user.WaitForFileDialog(L"Save " + Widen(folder_.File("first.txt")) + L" As");
+    PostMessageW(form_.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    user.WaitUntilGone(dialog);
+    if (!user.NoDialogFor(std::chrono::milliseconds(700)))
+      throw std::runtime_error("a dialog showed after the close request");
+  });
+  EXPECT_EQ(backend_.Run(program_), 0);
+  ASSERT_EQ(driver.Finish(), "");
+  EXPECT_TRUE(form_.Ended());
+  EXPECT_EQ(testing::ListFolder(folder_.path()), "first.txt second.txt");
+  EXPECT_EQ(ReadBytes(folder_.File("first.txt")), "k\r\nk\r\n");
+}
+
 // Straight on the dialog object: a save over an existing file asks first.
 TEST_F(DialogsTest, SaveOverAnExistingFileAsksFirst) {
   const std::string existing = folder_.File("taken.txt");
