@@ -16,15 +16,12 @@ namespace velloran::platform::toolkit_messages {
 // What failed, written before ": " and the system's reason (WithReason).
 inline constexpr std::string_view kCannotCreateOwner = "Cannot create the window's owner";
 inline constexpr std::string_view kMessageLoopFailed = "The message loop failed";
-inline constexpr std::string_view kCannotRegisterFormClass = "Cannot register the window class";
-inline constexpr std::string_view kCannotRegisterProgressClass =
-    "Cannot register the progress window's class";
-inline constexpr std::string_view kCannotCreateForm = "Cannot create the window";
-inline constexpr std::string_view kCannotCreateProgressWindow = "Cannot create the progress window";
 inline constexpr std::string_view kCannotStartWork = "Cannot start the work";
 inline constexpr std::string_view kCannotTellProgramFolder = "Cannot tell the program's folder";
 
 // What failed on a named thing, written before "<name>" (an Error's path).
+inline constexpr std::string_view kCannotRegisterWindowClass = "Cannot register the window class";
+inline constexpr std::string_view kCannotCreateWindow = "Cannot create the window";
 inline constexpr std::string_view kCannotLoadPicture = "Cannot load the picture";
 inline constexpr std::string_view kCannotLoadPointer = "Cannot load the pointer";
 inline constexpr std::string_view kCannotShowMessage = "Cannot show the message";

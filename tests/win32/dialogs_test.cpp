@@ -4,7 +4,11 @@
 // in each dialog, and a slow run stopped by Cancel or by closing the window.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/form1.h"
@@ -196,6 +200,31 @@ TEST_F(DialogsTest, CancelledSaveDialogWritesNothing) {
   EXPECT_EQ(testing::ListFolder(folder_.path()), "dupes.txt");
 }
 
+// A close request while the save dialog waits ends the program as well: the
+// dialog goes with the window, nothing is written, and no later file is
+// asked about.
+TEST_F(DialogsTest, ACloseRequestDuringTheSaveDialogEndsTheProgram) {
+  for (const char* name : {"first.txt", "second.txt"}) {
+    WriteBytes(folder_.File(name), "k\r\nk\r\n");
+    form_.list1().AddItem(folder_.File(name));
+  }
+  GuiDriver driver([&](GuiDriver& user) {
+    user.WaitForWindow(L"VelloranForm1", L"Velloran");
+    user.Click(form_.check2().hwnd());
+    const HWND dialog =
+        user.WaitForFileDialog(L"Save " + Widen(folder_.File("first.txt")) + L" As");
+    PostMessageW(form_.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    user.WaitUntilGone(dialog);
+    if (!user.NoDialogFor(std::chrono::milliseconds(700)))
+      throw std::runtime_error("a dialog showed after the close request");
+  });
+  EXPECT_EQ(backend_.Run(program_), 0);
+  ASSERT_EQ(driver.Finish(), "");
+  EXPECT_TRUE(form_.Ended());
+  EXPECT_EQ(testing::ListFolder(folder_.path()), "first.txt second.txt");
+  EXPECT_EQ(ReadBytes(folder_.File("first.txt")), "k\r\nk\r\n");
+}
+
 // Straight on the dialog object: a save over an existing file asks first.
 TEST_F(DialogsTest, SaveOverAnExistingFileAsksFirst) {
   const std::string existing = folder_.File("taken.txt");
@@ -285,25 +314,128 @@ TEST_F(SlowDialogsTest, CancelStopsTheRunAndNamesWhatWasWrittenBefore) {
   EXPECT_EQ(testing::ListFolder(folder_.path()), "fast-out.txt fast.txt later.txt slow.txt");
 }
 
-TEST_F(SlowDialogsTest, ClosingTheWindowDuringTheRunStopsItAndEndsTheProgram) {
-  const std::string source = folder_.File("slow.txt");
-  WriteBytes(source, "k\r\nk\r\n");
-  form_.list1().AddItem(source);
-  bool quiet_after_close = false;
+// A whole run from the keyboard alone: Tab to the add button, Space, the
+// file's path typed and Enter, twice; Tab to the remove button, Space; Enter
+// in the save dialog (and on its question, as the offered name is the file
+// itself); Escape in the progress window; Enter on the closing message;
+// Alt+F4.
+TEST_F(SlowDialogsTest, AWholeRunFromTheKeyboardAlone) {
+  WriteBytes(folder_.File("fast.txt"), "k\r\nk\r\n");
+  WriteBytes(folder_.File("slow.txt"), "s\r\ns\r\n");
+  std::vector<std::string> entries;
+  std::wstring closing;
   GuiDriver driver([&](GuiDriver& user) {
     user.WaitForWindow(L"VelloranForm1", L"Velloran");
-    user.Click(form_.check2().hwnd());
-    WaitForProgress(user);
-    PostMessageW(form_.hwnd(), WM_CLOSE, 0, 0);
-    quiet_after_close = user.NoDialogFor(std::chrono::milliseconds(300));
+    user.WaitForFocusIn(form_.command1());
+    user.PressKey(VK_TAB);
+    user.WaitForFocusIn(form_.list1().hwnd());
+    user.PressKey(VK_TAB);
+    user.WaitForFocusIn(form_.check1().hwnd());
+    for (const char* name : {"fast.txt", "slow.txt"}) {
+      user.PressKey(VK_SPACE);
+      const HWND dialog = user.WaitForFileDialog(kAddTitle);
+      user.WaitForFocusIn(dialog);
+      user.Type(Widen(folder_.File(name)));
+      user.PressKey(VK_RETURN);
+      user.WaitUntilGone(dialog);
+      user.WaitForFocusIn(form_.check1().hwnd());
+    }
+    entries = ListEntries(form_.list1().hwnd());
+
+    user.PressKey(VK_TAB);
+    user.WaitForFocusIn(form_.check2().hwnd());
+    user.PressKey(VK_SPACE);
+    const HWND save = user.WaitForFileDialog(L"Save " + Widen(folder_.File("fast.txt")) + L" As");
+    user.WaitForFocusIn(save);
+    user.PressKey(VK_RETURN);
+    const HWND question = user.WaitForMessageBox(L"");
+    user.WaitForFocusIn(question);
+    user.PressKey(VK_RETURN);
+    user.WaitUntilGone(save);
+
+    const HWND progress = WaitForProgress(user);
+    user.WaitForFocusIn(progress);
+    user.PressKey(VK_ESCAPE);
+    const HWND message = user.WaitForMessageBox();
+    closing = GuiDriver::MessageText(message);
+    user.WaitForFocusIn(message);
+    user.PressKey(VK_RETURN);
+    user.WaitUntilGone(message);
+    user.WaitForFocusIn(form_.hwnd());
+    user.PressAltF4();
   });
   EXPECT_EQ(backend_.Run(slow_program_), 0);
   ASSERT_EQ(driver.Finish(), "");
-  EXPECT_TRUE(quiet_after_close);
   EXPECT_TRUE(form_.Ended());
-  EXPECT_EQ(ReadBytes(source), "k\r\nk\r\n");
-  EXPECT_EQ(testing::ListFolder(folder_.path()), "slow.txt");
+  EXPECT_EQ(entries,
+            (std::vector<std::string>{folder_.File("fast.txt"), folder_.File("slow.txt")}));
+  EXPECT_EQ(closing, L"File(s) created: \r\r" + Widen(folder_.File("fast.txt")));
+  EXPECT_EQ(ReadBytes(folder_.File("fast.txt")), "k\r\n");
+  EXPECT_EQ(ReadBytes(folder_.File("slow.txt")), "s\r\ns\r\n");
+  EXPECT_EQ(testing::ListFolder(folder_.path()), "fast.txt slow.txt");
 }
+
+// A close request while the slow file is read, before its progress window
+// shows or while it shows: the frame's close button, Alt+F4 and the task
+// bar's Close (WM_SYSCOMMAND SC_CLOSE, which reaches the window even while the
+// progress window keeps it disabled), or WM_CLOSE. The read stops as Cancel
+// stops it, and the program ends at once: no save dialog for a later file, no
+// closing message for the file written before, no temporary data left.
+struct CloseRequest {
+  UINT message;
+  WPARAM wparam;
+  bool progress_shown;
+};
+
+class CloseDuringTheRunTest : public SlowDialogsTest,
+                              public ::testing::WithParamInterface<CloseRequest> {};
+
+TEST_P(CloseDuringTheRunTest, EndsTheProgramAtOnceWithTheFileUntouched) {
+  for (const char* name : {"fast.txt", "slow.txt", "later.txt"}) {
+    WriteBytes(folder_.File(name), "k\r\nk\r\n");
+    form_.list1().AddItem(folder_.File(name));
+  }
+  const CloseRequest request = GetParam();
+  bool progress_seen_before_close = false;
+  std::atomic<std::chrono::steady_clock::time_point> asked{};
+  GuiDriver driver([&](GuiDriver& user) {
+    user.WaitForWindow(L"VelloranForm1", L"Velloran");
+    user.Click(form_.check2().hwnd());
+    SaveAs(user, folder_.File("fast.txt"), L"fast-out.txt");
+    if (request.progress_shown) {
+      WaitForProgress(user);
+    } else {
+      // Written, so slow.txt is being read: its progress window is half a
+      // second away.
+      user.WaitUntil([&] { return testing::ListFolder(folder_.path()).find("fast-out") == 0; },
+                     L"fast-out.txt");
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      progress_seen_before_close = FindWindowW(L"VelloranProgress", nullptr) != nullptr;
+    }
+    asked = std::chrono::steady_clock::now();
+    PostMessageW(form_.hwnd(), request.message, request.wparam, 0);
+    // What showed is closed, so that a failing run still ends.
+    if (!user.NoDialogFor(std::chrono::milliseconds(700)))
+      throw std::runtime_error("a dialog showed after the close request");
+  });
+  EXPECT_EQ(backend_.Run(slow_program_), 0);
+  const auto took = std::chrono::steady_clock::now() - asked.load();
+  ASSERT_EQ(driver.Finish(), "");
+  EXPECT_FALSE(progress_seen_before_close);
+  EXPECT_TRUE(form_.Ended());
+  EXPECT_LT(took, std::chrono::milliseconds(1000));
+  EXPECT_EQ(ReadBytes(folder_.File("slow.txt")), "k\r\nk\r\n");
+  EXPECT_EQ(testing::ListFolder(folder_.path()), "fast-out.txt fast.txt later.txt slow.txt");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, CloseDuringTheRunTest,
+    ::testing::Values(CloseRequest{WM_SYSCOMMAND, SC_CLOSE, false},
+                      CloseRequest{WM_SYSCOMMAND, SC_CLOSE, true}, CloseRequest{WM_CLOSE, 0, true}),
+    [](const ::testing::TestParamInfo<CloseRequest>& param_info) {
+      return std::string(param_info.param.message == WM_CLOSE ? "WmClose" : "ScClose") +
+             (param_info.param.progress_shown ? "WhileProgressShows" : "BeforeProgressShows");
+    });
 
 }  // namespace
 }  // namespace velloran::platform::win32

@@ -177,6 +177,41 @@ void GuiDriver::Key(HWND control, WPARAM virtual_key) {
   PostMessageW(control, WM_KEYUP, virtual_key, 1 | (1u << 30) | (1u << 31));
 }
 
+HWND GuiDriver::Focused() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(ui_thread_, &info) ? info.hwndFocus : nullptr;
+}
+
+void GuiDriver::WaitForFocusIn(HWND window) {
+  WaitUntil(
+      [&] {
+        const HWND focused = Focused();
+        return focused && (focused == window || IsChild(window, focused));
+      },
+      L"the focus");
+}
+
+void GuiDriver::PressKey(WPARAM virtual_key) {
+  WaitUntil([&] { return Focused() != nullptr; }, L"a control with the focus");
+  Key(Focused(), virtual_key);
+}
+
+void GuiDriver::Type(std::wstring_view text) {
+  WaitUntil([&] { return Focused() != nullptr; }, L"a control with the focus");
+  const HWND focused = Focused();
+  for (const wchar_t character : text) PostMessageW(focused, WM_CHAR, character, 1);
+}
+
+// Alt held: bit 29 of the key's flags.
+void GuiDriver::PressAltF4() {
+  WaitUntil([&] { return Focused() != nullptr; }, L"a control with the focus");
+  const HWND focused = Focused();
+  constexpr LPARAM kAltDown = LPARAM{1} << 29;
+  PostMessageW(focused, WM_SYSKEYDOWN, VK_F4, 1 | kAltDown);
+  PostMessageW(focused, WM_SYSKEYUP, VK_F4, 1 | kAltDown | (LPARAM{3} << 30));
+}
+
 // Cancels every dialog and closes every window of the thread under test,
 // until none is left, so that its message loop ends.
 void GuiDriver::Rescue() const {

@@ -52,6 +52,16 @@ class GuiDriver {
   static void Press(HWND dialog, int button_id);
   // A mouse click on a button control.
   static void Click(HWND button);
+  // The control that has the keyboard focus in the thread under test, if any.
+  HWND Focused() const;
+  // Waits until the focus is on `window` or one of its controls.
+  void WaitForFocusIn(HWND window);
+  // Keys as the user presses them: each goes to the control with the focus,
+  // once there is one. Enter, Escape, Tab and Space (PressKey), characters
+  // (Type), Alt+F4 (PressAltF4).
+  void PressKey(WPARAM virtual_key);
+  void Type(std::wstring_view text);
+  void PressAltF4();
   // A key pressed and released on the control with the focus.
   static void Key(HWND control, WPARAM virtual_key);
 

@@ -59,7 +59,7 @@ Win32Backend::Win32Backend(HINSTANCE instance, const UiDescription& description)
     : common_controls_(LoadCommonControls()),
       owner_(CreateHiddenOwner(instance)),
       form_(instance, owner_.get(), description),
-      common_dialog1_([this] { return form_.hwnd(); }) {}
+      common_dialog1_([this] { return form_.hwnd(); }, [this] { return form_.Ended(); }) {}
 
 Controls Win32Backend::GetControls() {
   return Controls{form_,          form_.list1(),   form_.check1(),

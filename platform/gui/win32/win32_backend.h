@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/backend.h"
+#include "platform/gui/win32/win32_accessible.h"
 #include "platform/gui/win32/win32_common_dialog.h"
 #include "platform/gui/win32/win32_form.h"
 #include "platform/gui/win32/win32_handles.h"
@@ -23,6 +24,7 @@ class Win32Backend final : public Backend {
 
  private:
   UniqueModule common_controls_;  // loaded before and freed after every window
+  ComApartment com_;              // for assistive technology's requests
   UniqueWindow owner_;            // hidden; keeps Form1 out of the task bar
   FormWindow form_;
   Win32CommonDialog common_dialog1_;

@@ -86,7 +86,8 @@ std::string DialogErrorText(DWORD code) {
 
 }  // namespace
 
-Win32CommonDialog::Win32CommonDialog(std::function<HWND()> owner) : owner_(std::move(owner)) {}
+Win32CommonDialog::Win32CommonDialog(std::function<HWND()> owner, std::function<bool()> ended)
+    : owner_(std::move(owner)), ended_(std::move(ended)) {}
 
 bool Win32CommonDialog::ShowOpen() { return Show(Kind::kOpen); }
 bool Win32CommonDialog::ShowSave() { return Show(Kind::kSave); }
@@ -95,6 +96,7 @@ bool Win32CommonDialog::ShowSave() { return Show(Kind::kSave); }
 // selection too large for the report buffer shows the dialog again with a
 // larger buffer; a starting file name the dialog refuses is dropped.
 bool Win32CommonDialog::Show(Kind kind) {
+  if (ended_ && ended_()) return false;
   const std::wstring title = Widen(DialogTitle());
   const std::wstring filter = DialogFilter(Filter());
   std::wstring start_name = Widen(FileName());

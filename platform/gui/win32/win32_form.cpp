@@ -3,9 +3,9 @@
 #include <commctrl.h>
 
 #include <cwctype>
-#include <iterator>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/error.h"
 #include "platform/gui/form1_layout.h"
@@ -21,43 +21,27 @@
 namespace velloran::platform::win32 {
 namespace {
 
-constexpr wchar_t kFormClass[] = L"VelloranForm1";
-constexpr wchar_t kTrackedProperty[] = L"VelloranMouseTracked";
-
 // A fixed dialog frame: title bar, system menu and close button; no sizing
-// border, no minimise or maximise button.
-constexpr DWORD kFormStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr DWORD kFormExStyle = 0;
+// border, no minimise or maximise button. The window paints its own
+// background (WM_ERASEBKGND) in the described colour, so the class has no
+// brush.
+DescribedWindow::Frame FormFrame(HINSTANCE instance) {
+  DescribedWindow::Frame frame;
+  frame.class_name = L"VelloranForm1";
+  frame.style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  frame.icon = LoadIconW(instance, MAKEINTRESOURCEW(VELLORAN_IDI_ICON));
+  frame.small_icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(VELLORAN_IDI_ICON),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  return frame;
+}
 
-// Which control of the description has which identifier.
-struct ControlSlot {
-  ControlDescription Form1Description::*control;
-  FormWindow::ControlId id;
-};
-constexpr ControlSlot kControls[] = {
-    {&Form1Description::command1, FormWindow::kCommand1},
-    {&Form1Description::list1, FormWindow::kList1},
-    {&Form1Description::check1, FormWindow::kCheck1},
-    {&Form1Description::check2, FormWindow::kCheck2},
-};
-
-// The window paints its own background (WM_ERASEBKGND) in the described
-// colour, so the class has no brush.
-void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = procedure;
-  window_class.hInstance = instance;
-  window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(VELLORAN_IDI_ICON));
-  window_class.hIconSm = static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(VELLORAN_IDI_ICON), IMAGE_ICON,
-                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = nullptr;
-  window_class.lpszClassName = kFormClass;
-  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw Error(toolkit_messages::WithReason(toolkit_messages::kCannotRegisterFormClass,
-                                             SystemMessage(GetLastError())));
+std::vector<DescribedWindow::Control> FormControls(const Form1Description& description) {
+  CheckControlKinds(description);
+  return {{&description.command1, FormWindow::kCommand1},
+          {&description.list1, FormWindow::kList1},
+          {&description.check1, FormWindow::kCheck1},
+          {&description.check2, FormWindow::kCheck2}};
 }
 
 // A picture of the description: the bitmap resource named as the artwork
@@ -76,175 +60,87 @@ UniqueBitmap LoadPicture(HINSTANCE instance, std::string_view name) {
 }  // namespace
 
 FormWindow::FormWindow(HINSTANCE instance, HWND owner, const UiDescription& description)
-    : layout_(description.form1),
+    : DescribedWindow(FormFrame(instance), description.form1.client_width,
+                      description.form1.client_height, FormControls(description.form1)),
+      layout_(description.form1),
       runtime_(*this, instance, description),
       guard_(runtime_, runtime_.work(), description.unexpected_error),
       check1_([this] { Dispatch([](FormEvents& events) { events.Check1_Click(); }); }),
       check2_([this] { Dispatch([](FormEvents& events) { events.Check2_Click(); }); }),
       font_(kDefaultFont) {
-  CheckControlKinds(layout_);
-  RegisterFormClass(instance, &FormWindow::WindowProc);
-  if (!CreateWindowExW(kFormExStyle, kFormClass, L"", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                       CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, this))
-    throw Error(toolkit_messages::WithReason(toolkit_messages::kCannotCreateForm,
-                                             SystemMessage(GetLastError())));
-  try {
-    CreateControls(instance);
-    AddToolTips(instance);
-    LayOut(Dpi());
-  } catch (...) {
-    DestroyWindow(window_);
-    throw;
-  }
+  Create(instance, owner, L"");
+  AttachControls(instance);
+  AddToolTips(instance);
+  LayOut(Dpi());
 }
 
 FormWindow::~FormWindow() {
   events_ = nullptr;
-  if (window_) DestroyWindow(window_);
+  Destroy();
 }
 
-UINT FormWindow::Dpi() const { return WindowDpi(window_); }
+UINT FormWindow::Dpi() const { return WindowDpi(hwnd()); }
 
 // ---------------------------------------------------------------- creation
 
-// Creation order is the tab order (for the dialog-style keyboard handling);
-// the first in it holds the focus when the window opens.
-void FormWindow::CreateControls(HINSTANCE instance) {
-  for (const ControlDescription* control : InTabOrder(layout_)) {
-    for (const ControlSlot& slot : kControls) {
-      if (&(layout_.*slot.control) != control) continue;
-      const HWND created = CreateControl(instance, window_, *control, slot.id);
-      if (!focus_) focus_ = created;
-    }
-  }
-
-  command1_ = GetDlgItem(window_, kCommand1);
-  HWND list = GetDlgItem(window_, kList1);
-  HWND check1 = GetDlgItem(window_, kCheck1);
-  HWND check2 = GetDlgItem(window_, kCheck2);
-  list1_.Attach(list, layout_.list1.font.value_or(kDefaultFont));
+// The first in the tab order holds the focus when the window opens.
+void FormWindow::AttachControls(HINSTANCE instance) {
+  focus_ = FirstInTabOrder();
+  command1_ = GetDlgItem(hwnd(), kCommand1);
+  list1_.Attach(GetDlgItem(hwnd(), kList1), layout_.list1.font.value_or(kDefaultFont));
   check1_picture_ = LoadPicture(instance, layout_.check1.picture);
   check2_picture_ = LoadPicture(instance, layout_.check2.picture);
-  check1_.Attach(check1, check1_picture_.get(), layout_.check1.background);
-  check2_.Attach(check2, check2_picture_.get(), layout_.check2.background);
-
-  TrackMouse(list, tracked_[0], &FormEvents::List1_MouseMove);
-  TrackMouse(check1, tracked_[1], &FormEvents::Check1_MouseMove);
-  TrackMouse(check2, tracked_[2], &FormEvents::Check2_MouseMove);
-}
-
-void FormWindow::TrackMouse(HWND control, MouseTracked& tracked, void (FormEvents::*mouse_move)()) {
-  tracked.form = this;
-  tracked.mouse_move = mouse_move;
-  tracked.original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
-  SetPropW(control, kTrackedProperty, &tracked);
-  SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::ControlProc));
+  check1_.Attach(GetDlgItem(hwnd(), kCheck1), check1_picture_.get(), layout_.check1.background);
+  check2_.Attach(GetDlgItem(hwnd(), kCheck2), check2_picture_.get(), layout_.check2.background);
 }
 
 // The tool tip control lives in comctl32, which the backend loads at run
 // time; without it the controls simply have no tool tips.
 void FormWindow::AddToolTips(HINSTANCE instance) {
-  for (const ControlSlot& slot : kControls) {
-    const ControlDescription& control = layout_.*slot.control;
-    if (control.tool_tip.empty()) continue;
+  for (const ControlDescription* control : layout_.Controls()) {
+    if (control->tool_tip.empty()) continue;
     if (!tool_tip_) {
       tool_tip_ =
           CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                           WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                          CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
+                          CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, instance, nullptr);
       if (!tool_tip_) return;
     }
-    std::wstring text = Widen(control.tool_tip);
+    std::wstring text = Widen(control->tool_tip);
     TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_;
-    tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(window_, slot.id));
+    tool.hwnd = hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(ControlFor(*control));
     tool.lpszText = text.data();  // copied by the tool tip
     SendMessageW(tool_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
 }
 
-// Sizes the window to its client area, places the controls and makes their
-// fonts, all for `dpi`.
-void FormWindow::LayOut(UINT dpi) {
-  const int client_width = TwipsToPixels(static_cast<float>(layout_.client_width), dpi);
-  const int client_height = TwipsToPixels(static_cast<float>(layout_.client_height), dpi);
-  SIZE outer = OuterSizeForClient(client_width, client_height, kFormStyle, kFormExStyle, dpi);
-  constexpr UINT kResizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-  SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, kResizeOnly);
-  // A theme's frame may differ from the computed one: trust the client area.
-  RECT client{};
-  GetClientRect(window_, &client);
-  if (client.right != client_width || client.bottom != client_height) {
-    outer.cx += client_width - client.right;
-    outer.cy += client_height - client.bottom;
-    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, kResizeOnly);
-  }
-
-  // Every font is made before any is set, so that a failure leaves the
-  // controls with the fonts they have; each control gets its new font before
-  // the old one is deleted.
-  std::array<UniqueFont, std::size(kControls)> fonts;
-  for (std::size_t i = 0; i < fonts.size(); ++i) {
-    fonts[i] = MakeFont((layout_.*kControls[i].control).font.value_or(kDefaultFont), dpi);
-  }
-  for (std::size_t i = 0; i < fonts.size(); ++i) {
-    PlaceControl(GetDlgItem(window_, kControls[i].id), (layout_.*kControls[i].control).place,
-                 fonts[i].get(), dpi);
-    control_fonts_[i] = std::move(fonts[i]);
-  }
-  measuring_font_.reset();
-}
-
 // ---------------------------------------------------------------- showing, ending
 
 void FormWindow::Show() {
-  ShowWindow(window_, SW_SHOW);
-  SetForegroundWindow(window_);
+  ShowWindow(hwnd(), SW_SHOW);
+  SetForegroundWindow(hwnd());
   SetFocus(focus_);
-  UpdateWindow(window_);
+  UpdateWindow(hwnd());
 }
 
 void FormWindow::End() {
   if (ended_) return;
   ended_ = true;
-  if (window_) DestroyWindow(window_);
+  Destroy();
   PostQuitMessage(0);
 }
 
 // ---------------------------------------------------------------- messages
 
-LRESULT CALLBACK FormWindow::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* form = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    form->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-  }
-  auto* form = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!form) return DefWindowProcW(window, message, wparam, lparam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    form->window_ = nullptr;
-    return DefWindowProcW(window, message, wparam, lparam);
-  }
-  // No exception may cross the system's code that called this procedure.
-  try {
-    return form->HandleMessage(message, wparam, lparam);
-  } catch (...) {
-    form->ShowCaughtException();
-    return 0;
-  }
-}
-
-LRESULT CALLBACK FormWindow::ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
-  const auto* tracked = static_cast<const MouseTracked*>(GetPropW(control, kTrackedProperty));
-  if (message == WM_MOUSEMOVE) {
-    tracked->form->Dispatch([tracked](FormEvents& events) { (events.*tracked->mouse_move)(); });
-  } else if (message == WM_NCDESTROY) {
-    RemovePropW(control, kTrackedProperty);
-  }
-  return CallWindowProcW(tracked->original, control, message, wparam, lparam);
+// The mouse over a control moves the window's pointer as the handlers say.
+void FormWindow::OnControlMessage(int id, UINT message) {
+  if (message != WM_MOUSEMOVE) return;
+  if (id == kList1) Dispatch([](FormEvents& events) { events.List1_MouseMove(); });
+  if (id == kCheck1) Dispatch([](FormEvents& events) { events.Check1_MouseMove(); });
+  if (id == kCheck2) Dispatch([](FormEvents& events) { events.Check2_MouseMove(); });
 }
 
 LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -273,8 +169,17 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       OnClose();
       return 0;
+    case WM_SYSCOMMAND:
+      // The frame's close button, Alt+F4 and the task bar's Close, even while
+      // the progress window keeps the window disabled.
+      if ((wparam & 0xFFF0) == SC_CLOSE) {
+        OnClose();
+        return 0;
+      }
+      break;
     case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      FollowDpiChange(wparam, lparam);
+      measuring_font_.reset();
       return 0;
     case WM_ERASEBKGND:
       OnEraseBackground(reinterpret_cast<HDC>(wparam));
@@ -282,7 +187,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     default:
       break;
   }
-  return DefWindowProcW(window_, message, wparam, lparam);
+  return DefaultHandling(message, wparam, lparam);
 }
 
 // Enter and Esc reach the window as IDOK and IDCANCEL, and Command1 as its
@@ -303,8 +208,8 @@ void FormWindow::OnUserClick(Win32PictureButton& button, void (FormEvents::*clic
   Dispatch([click](FormEvents& events) { (events.*click)(); });
 }
 
-// While work runs, the work is asked to stop and the window closes once the
-// handler that started it has returned (Dispatch).
+// While work runs, the work is asked to stop and the window closes once it
+// has stopped (Win32Runtime::RunWork).
 void FormWindow::OnClose() {
   if (runtime_.work().DeferClose()) return;
   int cancel = 0;
@@ -319,26 +224,20 @@ void FormWindow::OnActivate(bool active) {
     return;
   }
   const HWND focused = GetFocus();
-  if (focused && IsChild(window_, focused)) focus_ = focused;
+  if (focused && IsChild(hwnd(), focused)) focus_ = focused;
 }
 
 // Tab and Shift+Tab: IsDialogMessage asks the window to move the focus, as
 // the dialog procedure of a real dialog would.
 void FormWindow::OnNextControl(WPARAM target, bool target_is_window) {
   const HWND next = target_is_window ? reinterpret_cast<HWND>(target)
-                                     : GetNextDlgTabItem(window_, GetFocus(), target != 0);
+                                     : GetNextDlgTabItem(hwnd(), GetFocus(), target != 0);
   if (next) SetFocus(next);
-}
-
-void FormWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  LayOut(dpi);
 }
 
 void FormWindow::OnEraseBackground(HDC dc) const {
   RECT client{};
-  GetClientRect(window_, &client);
+  GetClientRect(hwnd(), &client);
   FillBackground(dc, client, layout_.background, COLOR_BTNFACE);
 }
 
@@ -367,7 +266,7 @@ HCURSOR FormWindow::CursorForPointer() const {
 bool FormWindow::OnSetCursor(HWND over, int hit_test) {
   const HCURSOR cursor = CursorForPointer();
   if (!cursor) return false;
-  if (over == window_ ? hit_test != HTCLIENT : !IsChild(window_, over)) return false;
+  if (over == hwnd() ? hit_test != HTCLIENT : !IsChild(hwnd(), over)) return false;
   SetCursor(cursor);
   return true;
 }
@@ -376,9 +275,9 @@ bool FormWindow::OnSetCursor(HWND over, int hit_test) {
 // that set it may keep the thread busy for a while.
 void FormWindow::RefreshCursor() const {
   POINT point{};
-  if (!window_ || !GetCursorPos(&point)) return;
+  if (!hwnd() || !GetCursorPos(&point)) return;
   const HWND under = WindowFromPoint(point);
-  if (!under || (under != window_ && !IsChild(window_, under))) return;
+  if (!under || (under != hwnd() && !IsChild(hwnd(), under))) return;
   const LRESULT hit_test = SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
   SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
                MAKELPARAM(hit_test, WM_MOUSEMOVE));
@@ -402,20 +301,20 @@ void FormWindow::LoadMouseIcon(const std::string& path) {
 // ---------------------------------------------------------------- caption, geometry
 
 std::string FormWindow::Caption() const {
-  const int length = GetWindowTextLengthW(window_);
+  const int length = GetWindowTextLengthW(hwnd());
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(window_, text.data(), length + 1);
+  const int copied = GetWindowTextW(hwnd(), text.data(), length + 1);
   text.resize(static_cast<std::size_t>(copied));
   return Narrow(text);
 }
 
 void FormWindow::SetCaption(const std::string& caption) {
-  SetWindowTextW(window_, Widen(caption).c_str());
+  SetWindowTextW(hwnd(), Widen(caption).c_str());
 }
 
 RECT FormWindow::OuterRect() const {
   RECT rect{};
-  GetWindowRect(window_, &rect);
+  GetWindowRect(hwnd(), &rect);
   return rect;
 }
 
@@ -433,7 +332,7 @@ float FormWindow::Height() const {
 }
 
 void FormWindow::MoveTo(int left_pixels, int top_pixels) {
-  SetWindowPos(window_, nullptr, left_pixels, top_pixels, 0, 0,
+  SetWindowPos(hwnd(), nullptr, left_pixels, top_pixels, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -461,7 +360,7 @@ void FormWindow::SetFontSize(double points) {
 // window's font: & is a mnemonic prefix, && one &, and line breaks count.
 int FormWindow::MeasureText(const std::string& text) const {
   if (!measuring_font_) measuring_font_ = MakeFont(font_, Dpi());
-  const WindowDc dc(window_);
+  const WindowDc dc(hwnd());
   if (!dc.get())
     throw Error(toolkit_messages::kCannotMeasure, text, toolkit_messages::kNoDeviceContext);
   const SelectedObject selected(dc.get(), measuring_font_.get());

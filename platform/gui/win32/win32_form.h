@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <string>
 
 #include "platform/form_events.h"
@@ -9,6 +8,8 @@
 #include "platform/gui/win32/win32_list_box.h"
 #include "platform/gui/win32/win32_picture_button.h"
 #include "platform/gui/win32/win32_runtime.h"
+#include "platform/gui/win32/win32_window.h"
+#include "platform/window_description.h"
 #include "platform/window.h"
 #include "platform/window_description.h"
 
@@ -20,7 +21,7 @@ namespace velloran::platform::win32 {
 // It turns the window's messages into calls of the FormEvents handlers
 // through the handler guard; an exception from its own work on a message is
 // shown the same way, as none may leave the window procedure.
-class FormWindow final : public Window {
+class FormWindow final : public DescribedWindow, public Window {
  public:
   // Control identifiers; 1 and 2 are IDOK and IDCANCEL, which dialog-style
   // keyboard handling sends for Enter and Esc.
@@ -34,7 +35,7 @@ class FormWindow final : public Window {
   FormWindow& operator=(const FormWindow&) = delete;
   ~FormWindow() override;
 
-  HWND hwnd() const { return window_; }
+  using DescribedWindow::hwnd;
   HWND command1() const { return command1_; }
   Win32ListBox& list1() { return list1_; }
   Win32PictureButton& check1() { return check1_; }
@@ -47,6 +48,10 @@ class FormWindow final : public Window {
   // Shows the window with the keyboard focus on the first control in the tab
   // order.
   void Show();
+  // A close request: the window's Form_Unload runs, which ends the program;
+  // while work runs, the work is asked to stop first and the runtime closes
+  // the window once it has (Win32Runtime::RunWork).
+  void Close() { OnClose(); }
   // Closes the window for good and ends the message loop; no handler runs
   // after this.
   void End();
@@ -54,7 +59,8 @@ class FormWindow final : public Window {
 
   // Runs `call` on the handlers through the handler guard: not after End or
   // while work runs, and an exception escaping it is shown in a message box
-  // and goes no further. A close that waited for the work follows.
+  // and goes no further. A close that waited for work the runtime did not
+  // finish follows.
   template <typename Call>
   void Dispatch(Call&& call) noexcept {
     if (!events_) return;
@@ -84,21 +90,12 @@ class FormWindow final : public Window {
   int MeasureText(const std::string& text) const override;
 
  private:
-  // A control whose mouse moves raise a handler of its own.
-  struct MouseTracked {
-    FormWindow* form = nullptr;
-    WNDPROC original = nullptr;
-    void (FormEvents::*mouse_move)() = nullptr;
-  };
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void OnControlMessage(int id, UINT message) override;
+  void OnCaughtException() noexcept override { ShowCaughtException(); }
 
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
-
-  void CreateControls(HINSTANCE instance);
-  void TrackMouse(HWND control, MouseTracked& tracked, void (FormEvents::*mouse_move)());
+  void AttachControls(HINSTANCE instance);
   void AddToolTips(HINSTANCE instance);
-  void LayOut(UINT dpi);
   void MoveTo(int left_pixels, int top_pixels);
   RECT OuterRect() const;
 
@@ -108,7 +105,6 @@ class FormWindow final : public Window {
   void OnActivate(bool active);
   void OnNextControl(WPARAM target, bool target_is_window);
   bool OnSetCursor(HWND over, int hit_test);
-  void OnDpiChanged(UINT dpi, const RECT& suggested);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   void OnEraseBackground(HDC dc) const;
   HCURSOR CursorForPointer() const;
@@ -117,17 +113,14 @@ class FormWindow final : public Window {
   const Form1Description& layout_;
   Win32Runtime runtime_;
   HandlerGuard guard_;
-  HWND window_ = nullptr;
   HWND command1_ = nullptr;
   HWND tool_tip_ = nullptr;
   HWND focus_ = nullptr;  // the control that gets the focus back on activation
   Win32ListBox list1_;
   Win32PictureButton check1_;
   Win32PictureButton check2_;
-  std::array<MouseTracked, 3> tracked_{};
   UniqueBitmap check1_picture_;
   UniqueBitmap check2_picture_;
-  std::array<UniqueFont, 4> control_fonts_;  // one per control, in the order of kControls
 
   Font font_;                          // the window's own Font
   mutable UniqueFont measuring_font_;  // made from font_ when first needed

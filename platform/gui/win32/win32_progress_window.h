@@ -1,13 +1,12 @@
 #pragma once
 
-#include <array>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/gui/background_work.h"
-#include "platform/gui/win32/win32_handles.h"
+#include "platform/gui/win32/win32_window.h"
 #include "platform/window_description.h"
 
 namespace velloran::platform::win32 {
@@ -18,7 +17,7 @@ namespace velloran::platform::win32 {
 // modal to it: the main window takes no input while it is open. Cancel,
 // Escape (through IsDialogMessage) and the frame's close button call
 // `on_cancel`, once; the window stays, Cancel greyed, until it is destroyed.
-class ProgressWindow {
+class ProgressWindow final : public DescribedWindow {
  public:
   // Control identifiers; Cancel is IDCANCEL, which IsDialogMessage sends for
   // Escape.
@@ -29,27 +28,19 @@ class ProgressWindow {
   ProgressWindow(HINSTANCE instance, HWND owner, const ProgressWindowDescription& description,
                  std::string_view title, const std::string& path, std::function<void()> on_cancel);
   // Gives the main window its input back, then closes.
-  ~ProgressWindow();
-  ProgressWindow(const ProgressWindow&) = delete;
-  ProgressWindow& operator=(const ProgressWindow&) = delete;
-
-  HWND hwnd() const { return window_; }
+  ~ProgressWindow() override;
 
   // Shows the step and the share of the bytes done.
   void ShowReport(const WorkReport& report);
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
-  void LayOut(UINT dpi);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void CentreOverOwner();
   void Cancel();
 
   const ProgressWindowDescription& layout_;
   HWND owner_;
   std::function<void()> on_cancel_;
-  HWND window_ = nullptr;
-  std::array<UniqueFont, 4> fonts_;     // one per control, in the order of Controls()
   std::optional<WorkStep> step_shown_;  // none before the first report
   int bar_shown_ = 0;
 };

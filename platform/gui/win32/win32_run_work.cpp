@@ -49,20 +49,16 @@ std::optional<int> PumpMessages(HWND blocked, HWND progress_window) {
 
 }  // namespace
 
-WorkEnd Win32Runtime::RunWork(const std::string& subject, const Work& work) {
-  const UniqueEvent ended(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  if (!ended)
-    throw Error(toolkit_messages::WithReason(toolkit_messages::kCannotStartWork,
-                                             SystemMessage(GetLastError())));
-  BackgroundWork background(work, [event = ended.get()] { SetEvent(event); });
-  const WorkState::Running running(work_, [&background] { background.RequestStop(); });
-
+// Waits until `background` has ended, keeping the windows painted, and opens
+// the progress window once the work has lasted a while. Returns the exit code
+// of a WM_QUIT taken out of the queue meanwhile, if one was.
+std::optional<int> Win32Runtime::WaitFor(BackgroundWork& background, HANDLE ended,
+                                         const std::string& subject) {
   const auto started = std::chrono::steady_clock::now();
   std::optional<ProgressWindow> window;
   std::optional<int> quit;
   while (!background.Ended()) {
-    HANDLE wake = ended.get();
-    MsgWaitForMultipleObjectsEx(1, &wake, static_cast<DWORD>(kWorkPollInterval.count()),
+    MsgWaitForMultipleObjectsEx(1, &ended, static_cast<DWORD>(kWorkPollInterval.count()),
                                 QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     // A program asked to quit stops its work first.
     if (const auto asked = PumpMessages(form_.hwnd(), window ? window->hwnd() : nullptr)) {
@@ -75,7 +71,26 @@ WorkEnd Win32Runtime::RunWork(const std::string& subject, const Work& work) {
     }
     if (window) window->ShowReport(background.Latest());
   }
-  window.reset();
+  return quit;
+}
+
+// Once the program has ended, no work starts. A close of the window while the
+// work runs stops it as Cancel does; once it has stopped, the window closes
+// as it does when no work runs, which ends the program, so the handler that
+// called this shows nothing more.
+WorkEnd Win32Runtime::RunWork(const std::string& subject, const Work& work) {
+  if (HasEnded()) return WorkEnd::kStopRequested;
+  const UniqueEvent ended(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!ended)
+    throw Error(toolkit_messages::WithReason(toolkit_messages::kCannotStartWork,
+                                             SystemMessage(GetLastError())));
+  BackgroundWork background(work, [event = ended.get()] { SetEvent(event); });
+  std::optional<int> quit;
+  {
+    const WorkState::Running running(work_, [&background] { background.RequestStop(); });
+    quit = WaitFor(background, ended.get(), subject);
+  }
+  if (work_.TakeDeferredClose()) form_.Close();
   if (quit) PostQuitMessage(*quit);
   return background.Finish();
 }

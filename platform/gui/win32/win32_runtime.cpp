@@ -57,6 +57,7 @@ float Win32Runtime::ScreenHeight() const {
 int Win32Runtime::VerticalScrollBarWidth() const { return SystemMetric(SM_CXVSCROLL, form_.Dpi()); }
 
 void Win32Runtime::MsgBox(const std::string& prompt) {
+  if (HasEnded()) return;
   ShowMessageBox(form_.hwnd(), title_, prompt);
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/gui/background_work.h"
 #include "platform/gui/work_state.h"
 #include "platform/os/win32/win32_api.h"
 #include "platform/runtime.h"
@@ -25,18 +27,22 @@ class Win32Runtime final : public Runtime {
   float ScreenWidth() const override;
   float ScreenHeight() const override;
   int VerticalScrollBarWidth() const override;
+  // Shows nothing once the program has ended.
   void MsgBox(const std::string& prompt) override;
   void End() override;
   bool HasEnded() const override;
 
   // Waits in a message loop of its own that keeps the windows painted and
   // drops the user's input to the window; opens the progress window after a
-  // while.
+  // while. A close of the window meanwhile stops the work and, once it has
+  // stopped, ends the program.
   WorkEnd RunWork(const std::string& subject, const Work& work) override;
 
   WorkState& work() { return work_; }
 
  private:
+  std::optional<int> WaitFor(BackgroundWork& background, HANDLE ended, const std::string& subject);
+
   FormWindow& form_;
   HINSTANCE instance_;
   std::string_view title_;
