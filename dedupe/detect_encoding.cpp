@@ -98,8 +98,14 @@ std::optional<Encoding> WeighUtf16(std::string_view sample, bool final) {
   }
   if (little.candidate()) return Encoding::kUtf16LeNoBom;
   if (big.candidate()) return Encoding::kUtf16BeNoBom;
-  if (final) return Encoding::kBytes;
-  return std::nullopt;
+  if (!final) return std::nullopt;
+  // No line-end unit in the whole sample. Split as bytes, a unit such as
+  // U+4E0A (0A 4E) would still end a line in the middle of a character, so an
+  // order that fits and holds more units from U+0001 to U+00FF than the other
+  // (its NULs are the high halves of ASCII) is taken.
+  if (little.fits() && little.low_range > big.low_range) return Encoding::kUtf16LeNoBom;
+  if (big.fits() && big.low_range > little.low_range) return Encoding::kUtf16BeNoBom;
+  return Encoding::kBytes;
 }
 
 // Rules 2 to 4 on one sample; nothing when it cannot decide.

@@ -187,10 +187,19 @@ TEST(DetectEncoding, BytesWhenNoByteOrderFitsOrNothingEndsALine) {
             Encoding::kBytes);
   // A lone low surrogate in each order.
   EXPECT_EQ(DetectEncoding("\n\0\0\xDC\xDC\0"sv), Encoding::kBytes);
-  // Fits both orders but has no line-end unit: one line, bytes.
-  EXPECT_EQ(DetectEncoding("a\0b\0c\0"sv), Encoding::kBytes);
+  // Fits both orders, has no line-end unit and no more ASCII units in one
+  // order than in the other: bytes.
+  EXPECT_EQ(DetectEncoding("a\0\0a"sv), Encoding::kBytes);
   // No NUL byte at all, however it would read as UTF-16 ("上上").
   EXPECT_EQ(DetectEncoding("\x0A\x4E\x0A\x4E"sv), Encoding::kBytes);
+}
+
+// Without any line-end unit, the order whose NULs are high halves of ASCII is
+// taken, so that "上" (0A 4E) never ends a line as bytes would have it.
+TEST(DetectEncoding, WithoutALineEndTheOrderWithAsciiUnitsFitsTheText) {
+  EXPECT_EQ(DetectEncoding(Encode(U"a上上", Form::kUtf16Le)), Encoding::kUtf16LeNoBom);
+  EXPECT_EQ(DetectEncoding(Encode(U"a上上", Form::kUtf16Be)), Encoding::kUtf16BeNoBom);
+  EXPECT_EQ(DetectEncoding("a\0b\0c\0"sv), Encoding::kUtf16LeNoBom);
 }
 
 TEST(DetectEncoding, LineEndUnitsDecideTheByteOrderThenTheNulHalves) {
