@@ -4,14 +4,6 @@
 #include "dedupe/repeat_table.h"
 
 namespace velloran::dedupe {
-namespace {
-
-struct LineHasher {
-  std::uint64_t operator()(std::string_view line) const { return HashLine(line); }
-};
-
-}  // namespace
-
 bool EliminateDuplicates(std::span<std::string_view> items, std::string_view marker) {
   return EliminateDuplicates(items, marker, [](std::size_t) {});
 }

@@ -91,4 +91,9 @@ inline std::uint64_t HashLine(std::string_view line) {
   return Mix(kOdd3 ^ n, Mix(a ^ kOdd1, b ^ seed));
 }
 
+// HashLine as the function object the repeat table takes.
+struct LineHasher {
+  std::uint64_t operator()(std::string_view line) const { return HashLine(line); }
+};
+
 }  // namespace velloran::dedupe

@@ -58,9 +58,14 @@ class SlotArray {
 
 // Room for `lines` at a load of at most three quarters. Any count will do,
 // not just powers of two, so the table is never much larger than needed.
+constexpr std::uint64_t SlotsFor(std::uint64_t lines) {
+  return std::max<std::uint64_t>(16, lines + lines / 3 + 1);
+}
+
+// SlotsFor as a count this process can allocate.
 inline std::size_t SlotCount(std::size_t lines) {
   if (lines > std::numeric_limits<std::size_t>::max() / 2 / sizeof(Slot)) throw std::bad_alloc();
-  return std::max<std::size_t>(16, lines + lines / 3 + 1);
+  return static_cast<std::size_t>(SlotsFor(lines));
 }
 
 // Maps a hash evenly onto [0, count) by the high half of a multiplication.
