@@ -50,6 +50,7 @@ class SlotArray {
   ~SlotArray() { platform::FreeLargeArray(slots_, count_ * sizeof(Slot)); }
 
   Slot& operator[](std::size_t index) { return slots_[index]; }
+  const Slot& operator[](std::size_t index) const { return slots_[index]; }
 
  private:
   Slot* slots_ = nullptr;
@@ -89,7 +90,7 @@ class Table {
         slots_(slot_count_) {}
 
   // Returns whether any line was blanked. Calls `lines_done(count)` every
-  // kProgressLines lines; it may throw to stop.
+  // 2^18 lines; it may throw to stop.
   template <class Progress>
   bool BlankRepeats(Progress lines_done) {
     const std::size_t count = lines_.size();
@@ -105,6 +106,33 @@ class Table {
       if (round >= 3 && round - 3 < batches) Compare(round - 3);
     }
     return found_;
+  }
+
+  // After BlankRepeats: blanks every line of `later` (lines that come after
+  // all of this table's lines) that equals a line in the table, and returns
+  // whether any was. Only reads the table, so several threads may do this
+  // at once on different `later` lines. Calls `lines_done(count)` every
+  // 2^18 lines.
+  template <class Progress>
+  bool BlankThoseFound(std::span<std::string_view> later, Progress lines_done) const {
+    bool found = false;
+    std::uint64_t hashes[kBatch];
+    for (std::size_t first = 0; first < later.size(); first += kBatch) {
+      if (first % (kProgressRounds * kBatch) == 0 && first > 0) lines_done(first);
+      const std::size_t size = std::min(kBatch, later.size() - first);
+      for (std::size_t i = 0; i < size; ++i) {
+        if (later[first + i].empty()) continue;
+        hashes[i] = hasher_(later[first + i]);
+        Prefetch(&slots_[Home(hashes[i])]);
+      }
+      for (std::size_t i = 0; i < size; ++i) {
+        std::string_view& line = later[first + i];
+        if (line.empty() || !Holds(line, hashes[i])) continue;
+        line = std::string_view();
+        found = true;
+      }
+    }
+    return found;
   }
 
  private:
@@ -214,6 +242,16 @@ class Table {
         Blank(match.line);
         return;
       }
+    }
+  }
+
+  // Whether a line equal to `line`, of hash `hash`, is in the table.
+  bool Holds(std::string_view line, std::uint64_t hash) const {
+    const std::uint32_t tag = Tag(hash);
+    for (std::size_t slot = Home(hash);; slot = Next(slot)) {
+      const Slot found = slots_[slot];
+      if (found.index_plus_one == 0) return false;
+      if (found.tag == tag && lines_[found.index_plus_one - 1] == line) return true;
     }
   }
 
