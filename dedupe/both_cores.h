@@ -7,8 +7,10 @@
 // thrown again, once both have ended, by the call that started them.
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <functional>
+#include <mutex>
 
 namespace velloran::dedupe {
 
@@ -34,5 +36,33 @@ std::size_t LaneCount();
 // every lane's work is always done. Rethrows the first failure of any lane.
 void RunOnBothCores(std::size_t lanes,
                     const std::function<void(std::size_t lane, const LaneStop& stop)>& work);
+
+// Fresh memory costs a page fault at its first touch, which the kernel
+// spends zeroing the page: for a file read into memory, more than the
+// finding of repeats. A PageWarmer lets the other core take those faults
+// from the end of a block of memory backward while this one works on it from
+// the start.
+class PageWarmer {
+ public:
+  // Called by the working thread once it has the memory, at most once.
+  void Offer(void* data, std::size_t bytes);
+
+ private:
+  friend void WithPagesWarmed(const std::function<void(PageWarmer&)>& work);
+  void Finish();
+  void Serve(const LaneStop& stop);
+
+  std::mutex mutex_;
+  std::condition_variable offered_;
+  char* data_ = nullptr;
+  std::size_t bytes_ = 0;
+  bool finished_ = false;
+  std::atomic<bool> done_{false};
+};
+
+// Calls `work(warmer)` on this thread while the other core, if there is
+// one, faults in the pages of the memory `work` offers the warmer. Failures
+// and stops come back as from RunOnBothCores.
+void WithPagesWarmed(const std::function<void(PageWarmer&)>& work);
 
 }  // namespace velloran::dedupe

@@ -4,6 +4,7 @@
 #include <new>
 #include <utility>
 
+#include "dedupe/both_cores.h"
 #include "dedupe/survivor_writer.h"
 #include "platform/error.h"
 
@@ -25,8 +26,11 @@ ItemFile::ItemFile(std::string path, platform::FileBuffer buffer, Encoding encod
     throw platform::Error("Cannot read", path_, "The file has too many lines.");
   }
   try {
-    items_.reserve(line_count);
-    SplitLinesInto(buffer_.view().substr(ByteOrderMark(encoding_).size()), encoding_, items_);
+    WithPagesWarmed([&](PageWarmer& warmer) {
+      items_.reserve(line_count);
+      warmer.Offer(items_.data(), line_count * sizeof(std::string_view));
+      SplitLinesInto(buffer_.view().substr(ByteOrderMark(encoding_).size()), encoding_, items_);
+    });
   } catch (const std::bad_alloc&) {
     throw platform::Error("Cannot read", path_, kOutOfMemory);
   }

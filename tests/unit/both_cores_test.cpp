@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/memory.h"
+
 namespace velloran::dedupe {
 namespace {
 
@@ -41,6 +43,29 @@ TEST(BothCoresTest, AFailureInEitherLaneEndsTheOtherAndIsThrownToTheCaller) {
       EXPECT_EQ(std::string(failure.what()), "lane " + std::to_string(failing));
     }
     EXPECT_TRUE(other_stopped);
+  }
+}
+
+// The other core faults pages in while this one writes them: what is
+// written stays, and a failure of the work still comes back.
+TEST(BothCoresTest, WarmingPagesLeavesWhatIsWrittenInThem) {
+  constexpr std::size_t kBytes = std::size_t{9} << 20;
+  for (const bool fail : {false, true}) {
+    auto* data = static_cast<unsigned char*>(platform::AllocateLargeArray(kBytes));
+    const auto work = [&](PageWarmer& warmer) {
+      warmer.Offer(data, kBytes);
+      for (std::size_t i = 0; i < kBytes; ++i) data[i] = static_cast<unsigned char>(i * 7);
+      if (fail) throw std::runtime_error("failed");
+    };
+    if (fail) {
+      EXPECT_THROW(WithPagesWarmed(work), std::runtime_error);
+    } else {
+      WithPagesWarmed(work);
+    }
+    for (std::size_t i = 0; i < kBytes; ++i) {
+      ASSERT_EQ(data[i], static_cast<unsigned char>(i * 7)) << i;
+    }
+    platform::FreeLargeArray(data, kBytes);
   }
 }
 
