@@ -75,8 +75,11 @@ inline std::size_t ScaleToRange(std::uint64_t hash, std::size_t count) {
   __extension__ using Wide = unsigned __int128;
   return static_cast<std::size_t>((static_cast<Wide>(hash) * count) >> 64);
 #else
-  // Narrow targets cannot hold 2^32 slots, so 32 bits of hash suffice.
-  return static_cast<std::size_t>(((hash >> 32) * static_cast<std::uint64_t>(count)) >> 32);
+  // Narrow targets cannot hold 2^32 slots, so 32 bits of hash suffice, in
+  // one 32 x 32 -> 64-bit multiply.
+  return static_cast<std::size_t>(
+      (std::uint64_t{static_cast<std::uint32_t>(hash >> 32)} * static_cast<std::uint32_t>(count)) >>
+      32);
 #endif
 }
 
