@@ -50,7 +50,6 @@ class SlotArray {
   ~SlotArray() { platform::FreeLargeArray(slots_, count_ * sizeof(Slot)); }
 
   Slot& operator[](std::size_t index) { return slots_[index]; }
-  const Slot& operator[](std::size_t index) const { return slots_[index]; }
 
  private:
   Slot* slots_ = nullptr;
@@ -105,33 +104,10 @@ class Table {
       if (round % kProgressRounds == 0 && round > 0) lines_done(round * kBatch);
       if (round < batches) Hash(round);
       if (round >= 1 && round - 1 < batches) Probe(round - 1);
-      if (round >= 2 && round - 2 < batches) PrefetchEarlierLines(BatchAt(round - 2));
+      if (round >= 2 && round - 2 < batches) PrefetchEarlierLines(round - 2);
       if (round >= 3 && round - 3 < batches) Compare(round - 3);
     }
     return found_;
-  }
-
-  // After BlankRepeats: blanks every line of `later` (lines that come after
-  // all of this table's lines) that equals a line in the table, and returns
-  // whether any was. Only reads the table, so several threads may do this
-  // at once on different `later` lines. The same pipeline as BlankRepeats
-  // hides the cache misses. Calls `lines_done(count)` every 2^18 lines.
-  template <class Progress>
-  bool BlankThoseFound(std::span<std::string_view> later, Progress lines_done) const {
-    Batch batches[kStages];
-    bool found = false;
-    const std::size_t count = later.size();
-    const std::size_t rounds = (count + kBatch - 1) / kBatch;
-    for (std::size_t round = 0; round < rounds + kStages - 1; ++round) {
-      if (round % kProgressRounds == 0 && round > 0) lines_done(std::min(round * kBatch, count));
-      if (round < rounds) HashLater(later, round, batches[round % kStages]);
-      if (round >= 1 && round - 1 < rounds) ProbeLater(later, batches[(round - 1) % kStages]);
-      if (round >= 2 && round - 2 < rounds) PrefetchEarlierLines(batches[(round - 2) % kStages]);
-      if (round >= 3 && round - 3 < rounds) {
-        found = CompareLater(later, batches[(round - 3) % kStages]) || found;
-      }
-    }
-    return found;
   }
 
  private:
@@ -207,7 +183,8 @@ class Table {
     }
   }
 
-  void PrefetchEarlierLines(const Batch& batch) const {
+  void PrefetchEarlierLines(std::size_t number) {
+    const Batch& batch = BatchAt(number);
     for (std::size_t p = 0; p < batch.pending_count; ++p) {
       Prefetch(lines_[batch.pending[p].earlier].data());
     }
@@ -240,62 +217,6 @@ class Table {
         Blank(match.line);
         return;
       }
-    }
-  }
-
-  // BlankThoseFound's stages, on a batch of `later` lines.
-  void HashLater(std::span<const std::string_view> later, std::size_t number, Batch& batch) const {
-    batch.first = number * kBatch;
-    batch.size = std::min(kBatch, later.size() - batch.first);
-    batch.pending_count = 0;
-    for (std::size_t i = 0; i < batch.size; ++i) {
-      const std::string_view line = later[batch.first + i];
-      if (line.empty()) continue;
-      batch.hashes[i] = hasher_(line);
-      Prefetch(&slots_[Home(batch.hashes[i])]);
-    }
-  }
-
-  // Lines whose probe meets a free slot before a tag match are not in the
-  // table; the others wait for the byte comparison.
-  void ProbeLater(std::span<const std::string_view> later, Batch& batch) const {
-    for (std::size_t i = 0; i < batch.size; ++i) {
-      if (later[batch.first + i].empty()) continue;
-      const std::uint32_t tag = Tag(batch.hashes[i]);
-      for (std::size_t slot = Home(batch.hashes[i]);; slot = Next(slot)) {
-        const Slot found = slots_[slot];
-        if (found.index_plus_one == 0) break;
-        if (found.tag == tag) {
-          batch.pending[batch.pending_count++] =
-              Pending{static_cast<std::uint32_t>(batch.first + i), found.index_plus_one - 1, slot};
-          Prefetch(&lines_[found.index_plus_one - 1]);
-          break;
-        }
-      }
-    }
-  }
-
-  bool CompareLater(std::span<std::string_view> later, const Batch& batch) const {
-    bool found = false;
-    for (std::size_t p = 0; p < batch.pending_count; ++p) {
-      const Pending& match = batch.pending[p];
-      std::string_view& line = later[match.line];
-      if (lines_[match.earlier] == line ||
-          HeldFrom(Next(match.slot), line, Tag(batch.hashes[match.line - batch.first]))) {
-        line = std::string_view();
-        found = true;
-      }
-    }
-    return found;
-  }
-
-  // Whether a line equal to `line`, of tag `tag`, is in the table at `slot`
-  // or later along its probe sequence.
-  bool HeldFrom(std::size_t slot, std::string_view line, std::uint32_t tag) const {
-    for (;; slot = Next(slot)) {
-      const Slot found = slots_[slot];
-      if (found.index_plus_one == 0) return false;
-      if (found.tag == tag && lines_[found.index_plus_one - 1] == line) return true;
     }
   }
 

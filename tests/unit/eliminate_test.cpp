@@ -9,8 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "dedupe/line_hash.h"
-#include "dedupe/repeat_halves.h"
 #include "dedupe/repeat_table.h"
 
 namespace velloran::dedupe {
@@ -167,51 +165,6 @@ TEST(EliminateDuplicates, HasNoSixteenBitLimit) {
       ASSERT_TRUE(twice[count + i].empty());
     }
   }
-}
-
-// The two-thread way against the one-thread way, on the same values: tiny
-// arrays, odd sizes, forced hash collisions, repeats across the halves.
-TEST(EliminateDuplicates, BothCoresBlankExactlyWhatOneCoreBlanks) {
-  std::mt19937 random(1812);
-  const std::vector<std::string> values = NearValues(random);
-  const auto one_hash = [](std::string_view) { return std::uint64_t{7}; };
-  for (int round = 0; round < 400; ++round) {
-    const std::size_t alphabet = 1 + random() % values.size();
-    Items items(random() % (round % 4 == 0 ? 5 : 300));
-    for (auto& item : items) item = values[random() % alphabet];
-    for (const bool collide : {false, true}) {
-      Items one = items;
-      Items two = items;
-      const bool found_one = collide ? BlankRepeatsWith(std::span(one), one_hash)
-                                     : BlankRepeatsWith(std::span(one), LineHasher{});
-      const bool found_two =
-          collide ? BlankRepeatsOnBothCores(std::span(two), one_hash, [](std::size_t) {})
-                  : BlankRepeatsOnBothCores(std::span(two), LineHasher{}, [](std::size_t) {});
-      ASSERT_EQ(found_two, found_one) << "round " << round;
-      ASSERT_EQ(two, one) << "round " << round;
-    }
-  }
-}
-
-// Large enough for EliminateDuplicates to take both cores, with a stop
-// asked for in the middle: the stop comes back, from either half.
-TEST(EliminateDuplicates, BothCoresOnLargeArraysAndAStopInTheMiddle) {
-  std::vector<std::string> texts;
-  for (std::size_t i = 0; i < 600000; ++i) texts.push_back(std::to_string(i * 7919 % 300007));
-  Items one(texts.begin(), texts.end());
-  Items two = one;
-  BlankRepeatsWith(std::span(one), LineHasher{});
-  EXPECT_TRUE(EliminateDuplicates(two));
-  EXPECT_EQ(two, one);
-
-  struct Stop {};
-  Items stopped(texts.begin(), texts.end());
-  std::size_t reports = 0;
-  EXPECT_THROW(EliminateDuplicates(stopped, kNone911,
-                                   [&](std::size_t) {
-                                     if (++reports == 1) throw Stop{};
-                                   }),
-               Stop);
 }
 
 }  // namespace
