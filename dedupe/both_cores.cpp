@@ -77,8 +77,7 @@ namespace velloran::dedupe {
 void PageWarmer::Offer(void* data, std::size_t bytes) {
   {
     const std::lock_guard lock(mutex_);
-    data_ = static_cast<char*>(data);
-    bytes_ = bytes;
+    blocks_.push_back({static_cast<char*>(data), bytes});
   }
   offered_.notify_one();
 }
@@ -92,17 +91,24 @@ void PageWarmer::Finish() {
   offered_.notify_one();
 }
 
-void PageWarmer::Serve(const LaneStop& stop) {
+bool PageWarmer::Wait(std::size_t index, Block& block) {
   std::unique_lock lock(mutex_);
-  offered_.wait(lock, [this] { return data_ != nullptr || finished_; });
-  char* const data = data_;
-  std::size_t end = data == nullptr ? 0 : bytes_;
-  lock.unlock();
-  while (end > 0 && !done_.load(std::memory_order_relaxed)) {
-    stop.Check();
-    const std::size_t begin = end - std::min(end, kWarmChunk);
-    platform::PrefaultPages(data + begin, end - begin);
-    end = begin;
+  offered_.wait(lock, [&] { return blocks_.size() > index || finished_; });
+  if (blocks_.size() <= index) return false;
+  block = blocks_[index];
+  return true;
+}
+
+void PageWarmer::Serve(const LaneStop& stop) {
+  Block block{};
+  for (std::size_t index = 0; Wait(index, block); ++index) {
+    for (std::size_t end = block.bytes; end > 0;) {
+      if (done_.load(std::memory_order_relaxed)) return;
+      stop.Check();
+      const std::size_t begin = end - std::min(end, kWarmChunk);
+      platform::PrefaultPages(block.data + begin, end - begin);
+      end = begin;
+    }
   }
 }
 

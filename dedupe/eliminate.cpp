@@ -1,5 +1,7 @@
 #include "dedupe/eliminate.h"
 
+#include <utility>
+
 #include "dedupe/line_hash.h"
 #include "dedupe/repeat_table.h"
 
@@ -10,7 +12,13 @@ bool EliminateDuplicates(std::span<std::string_view> items, std::string_view mar
 
 bool EliminateDuplicates(std::span<std::string_view> items, std::string_view marker,
                          const std::function<void(std::size_t)>& lines_done) {
-  const bool found = BlankRepeatsWith(items, LineHasher{}, lines_done);
+  return EliminateDuplicates(items, marker, lines_done, repeat_table::SlotArray());
+}
+
+bool EliminateDuplicates(std::span<std::string_view> items, std::string_view marker,
+                         const std::function<void(std::size_t)>& lines_done,
+                         repeat_table::SlotArray slots) {
+  const bool found = BlankRepeatsWith(items, LineHasher{}, lines_done, std::move(slots));
   if (!found && !items.empty()) items[0] = marker;
   return found;
 }

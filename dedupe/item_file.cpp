@@ -26,7 +26,11 @@ ItemFile::ItemFile(std::string path, platform::FileBuffer buffer, Encoding encod
     throw platform::Error("Cannot read", path_, "The file has too many lines.");
   }
   try {
+    // The other core warms the table first, which this one touches only
+    // later, then the views from their end while this one fills them.
     WithPagesWarmed([&](PageWarmer& warmer) {
+      slots_ = repeat_table::SlotsForLines(line_count);
+      warmer.Offer(slots_.data(), slots_.bytes());
       items_.reserve(line_count);
       warmer.Offer(items_.data(), line_count * sizeof(std::string_view));
       SplitLinesInto(buffer_.view().substr(ByteOrderMark(encoding_).size()), encoding_, items_);
@@ -48,8 +52,9 @@ bool EliminateDuplicates(ItemFile& file, const BytesDone& done) {
   const ItemList& items = file.items();
   const std::uint64_t size = file.size();
   try {
-    return EliminateDuplicates(file.items(), EncodedNone911(file.encoding()),
-                               [&](std::size_t lines) { done(size * lines / items.size()); });
+    return EliminateDuplicates(
+        file.items(), EncodedNone911(file.encoding()),
+        [&](std::size_t lines) { done(size * lines / items.size()); }, file.TakeSlots());
   } catch (const std::bad_alloc&) {
     throw platform::Error("Cannot remove repeats from", file.path(), kOutOfMemory);
   }
