@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <exception>
 #include <limits>
 #include <map>
-#include <thread>
 #include <utility>
 
+#include "dedupe/both_cores.h"
 #include "dedupe/core_messages.h"
 #include "dedupe/line_hash.h"
 #include "dedupe/line_stream.h"
@@ -46,7 +45,7 @@ std::size_t Clamp(std::uint64_t value, std::uint64_t low, std::uint64_t high) {
 
 Plan MakePlan(std::uint64_t file_size, std::uint64_t budget) {
   Plan plan;
-  plan.threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+  plan.threads = LaneCount();
   plan.stream.block = Clamp(budget / 16, 4096, std::uint64_t{4} << 20) & ~std::size_t{3};
   plan.stream.long_line = Clamp(budget / 32, 256, std::uint64_t{1} << 20);
   // Each thread loads a share of a partition and a share compared with it.
@@ -60,9 +59,11 @@ Plan MakePlan(std::uint64_t file_size, std::uint64_t budget) {
 }
 
 std::size_t PartitionOf(std::uint64_t hash, std::size_t partitions) {
-  // The table inside a partition uses the hash's high bits; a different
-  // mix of them picks the partition.
-  return repeat_table::ScaleToRange(hash * 0x9E3779B97F4A7C15ULL, partitions);
+  // The table inside a partition finds a line's slot by the hash's high
+  // half; the low half, mixed by a 32-bit multiply (one instruction on
+  // every processor), picks the partition.
+  const std::uint32_t mixed = static_cast<std::uint32_t>(hash) * 0x9E3779B9u;
+  return static_cast<std::size_t>((std::uint64_t{mixed} * partitions) >> 32);
 }
 
 // A line too long to load: where it is in the file, and its hash.
@@ -142,10 +143,6 @@ class Scatter final : public LineSink {
   SpillWriter long_out_;
   ChunkedHasher hasher_;
   LongLine long_line_{};
-};
-
-struct LineHasher {
-  std::uint64_t operator()(std::string_view line) const { return HashLine(line); }
 };
 
 // Lines of a partition loaded into memory, with their numbers.
@@ -238,9 +235,6 @@ struct Segment {
   std::uint64_t end;
 };
 
-// Raised in a helper thread when the other one failed or was stopped.
-struct Cancelled {};
-
 // One thread's work in step 2: partitions, one after another.
 class Worker {
  public:
@@ -276,8 +270,7 @@ class Worker {
       if (first_round) checkpoint(base_.stored_bytes());
       auto next = reader.done() ? nullptr : std::make_unique<TemporaryFile>(folder_);
       if (next != nullptr) CompareRest(reader, *next, first_round, checkpoint);
-      repeats_.Flush();
-      if (repeats_.end() > begin) segments_.push_back({repeat_file_.get(), begin, repeats_.end()});
+      EndList(begin);
       if (next == nullptr) break;
       remainder = std::move(next);
       input = remainder.get();
@@ -287,11 +280,16 @@ class Worker {
 
   std::unique_ptr<TemporaryFile>& repeat_file() { return repeat_file_; }
   RepeatListWriter& repeats() { return repeats_; }
-  std::vector<Segment>& segments() { return segments_; }
+  const std::vector<Segment>& segments() const { return segments_; }
   std::uint64_t repeat_count() const { return repeat_count_; }
   void Repeat(std::uint64_t number) {
     repeats_.Add(number);
     ++repeat_count_;
+  }
+  // Ends the ascending list of repeats that started at `begin`.
+  void EndList(std::uint64_t begin) {
+    repeats_.Flush();
+    if (repeats_.end() > begin) segments_.push_back({repeat_file_.get(), begin, repeats_.end()});
   }
 
  private:
@@ -422,6 +420,77 @@ class Survivors final : public LineSink {
   bool skipping_ = false;
 };
 
+// Step 1's result: the partition files and the list of long lines.
+struct Scattered {
+  std::vector<std::unique_ptr<TemporaryFile>> partitions;
+  std::unique_ptr<TemporaryFile> long_lines;
+};
+
+// Step 1: every line of `file` to its partition; returns what was read.
+StreamSummary ScatterLines(platform::InputFile& file, Encoding encoding, const Plan& plan,
+                           const std::string& folder, const BytesDone& reading,
+                           Scattered& scattered) {
+  for (std::size_t i = 0; i < plan.partitions; ++i) {
+    scattered.partitions.push_back(std::make_unique<TemporaryFile>(folder));
+  }
+  scattered.long_lines = std::make_unique<TemporaryFile>(folder);
+  Scatter scatter(scattered.partitions, *scattered.long_lines, plan.io_buffer);
+  const StreamSummary read = StreamLines(file, encoding, plan.stream, scatter, reading);
+  scatter.Flush();
+  return read;
+}
+
+// Step 2: every partition rid of its repeats, the lanes taking the next
+// partition in turn; each partition file is closed, and its disk space
+// freed, once done. Progress goes to `removing` in bytes of a file of
+// `size` bytes, by the share of partition bytes done.
+std::vector<std::unique_ptr<Worker>> EliminatePartitions(
+    std::vector<std::unique_ptr<TemporaryFile>>& partitions, const Plan& plan,
+    const std::string& folder, std::uint64_t size, const BytesDone& removing) {
+  std::uint64_t total = 0;
+  for (const auto& partition : partitions) total += partition->size();
+  std::vector<std::unique_ptr<Worker>> workers;
+  for (std::size_t i = 0; i < plan.threads; ++i) {
+    workers.push_back(std::make_unique<Worker>(plan, folder));
+  }
+  std::atomic<std::size_t> next{0};
+  std::atomic<std::uint64_t> done{0};
+  RunOnBothCores(workers.size(), [&](std::size_t lane, const LaneStop& stop) {
+    const auto checkpoint = [&](std::uint64_t bytes) {
+      done += bytes;
+      stop.Check();
+      if (lane == 0) removing(total == 0 ? size : size * std::min(done.load(), total) / total);
+    };
+    for (std::size_t index = next++; index < partitions.size(); index = next++) {
+      workers[lane]->Eliminate(*partitions[index], checkpoint);
+      partitions[index].reset();
+    }
+  });
+  return workers;
+}
+
+// Step 2 for the long lines, all of them at once: there are few, as each is
+// long. Equal hashes are confirmed by reading both lines from the file.
+void EliminateLongLines(platform::InputFile& file, const TemporaryFile& long_lines,
+                        Worker& worker) {
+  std::map<std::pair<std::uint64_t, std::uint64_t>, std::vector<std::uint64_t>> first_offsets;
+  SpillReader in(long_lines, 0, long_lines.size(), 4096);
+  LongLine line{};
+  const std::uint64_t begin = worker.repeats().Start();
+  while (in.GetValue(line)) {
+    auto& earlier = first_offsets[{line.hash, line.length}];
+    const bool repeat = std::any_of(earlier.begin(), earlier.end(), [&](std::uint64_t offset) {
+      return SameBytes(file, offset, line.offset, line.length);
+    });
+    if (repeat) {
+      worker.Repeat(line.number);
+    } else {
+      earlier.push_back(line.offset);
+    }
+  }
+  worker.EndList(begin);
+}
+
 }  // namespace
 
 struct BoundedRemoval::State {
@@ -440,95 +509,13 @@ BoundedRemoval::BoundedRemoval(platform::InputFile file, Encoding encoding, std:
   State& state = *state_;
   const std::uint64_t size = state.file.size();
   state.plan = MakePlan(size, budget);
-  const Plan& plan = state.plan;
-
-  // Step 1.
-  std::vector<std::unique_ptr<TemporaryFile>> partitions;
-  for (std::size_t i = 0; i < plan.partitions; ++i) {
-    partitions.push_back(std::make_unique<TemporaryFile>(temporary_folder));
-  }
-  TemporaryFile long_lines(temporary_folder);
-  {
-    Scatter scatter(partitions, long_lines, plan.io_buffer);
-    state.read = StreamLines(state.file, encoding, plan.stream, scatter, reading);
-    scatter.Flush();
-  }
-
-  // Step 2, on up to two threads; only this one reports and checks for a
-  // stop, the other follows its lead.
-  std::uint64_t total = 0;
-  for (const auto& partition : partitions) total += partition->size();
-  std::atomic<std::size_t> next_partition{0};
-  std::atomic<std::uint64_t> done{0};
-  std::atomic<bool> cancel{false};
-  std::vector<std::unique_ptr<Worker>> workers;
-  for (std::size_t i = 0; i < plan.threads; ++i) {
-    workers.push_back(std::make_unique<Worker>(plan, temporary_folder));
-  }
-  auto run = [&](Worker& worker, auto checkpoint) {
-    for (;;) {
-      const std::size_t index = next_partition++;
-      if (index >= partitions.size()) return;
-      worker.Eliminate(*partitions[index], checkpoint);
-      partitions[index].reset();  // its disk space is free again
-    }
-  };
-  std::exception_ptr helper_failure;
-  std::thread helper;
-  if (workers.size() > 1) {
-    helper = std::thread([&] {
-      try {
-        run(*workers[1], [&](std::uint64_t bytes) {
-          done += bytes;
-          if (cancel) throw Cancelled();
-        });
-      } catch (const Cancelled&) {
-      } catch (...) {
-        helper_failure = std::current_exception();
-        cancel = true;
-      }
-    });
-  }
-  try {
-    run(*workers[0], [&](std::uint64_t bytes) {
-      done += bytes;
-      if (cancel) throw Cancelled();
-      removing(total == 0 ? size : size * std::min(done.load(), total) / total);
-    });
-  } catch (const Cancelled&) {
-    // The helper failed; its failure is thrown below.
-  } catch (...) {
-    cancel = true;
-    if (helper.joinable()) helper.join();
-    throw;
-  }
-  if (helper.joinable()) helper.join();
-  if (helper_failure) std::rethrow_exception(helper_failure);
-
-  // Long lines, all of them at once: there are few, as each is long.
-  Worker& main = *workers[0];
-  std::map<std::pair<std::uint64_t, std::uint64_t>, std::vector<std::uint64_t>> first_offsets;
-  SpillReader long_in(long_lines, 0, long_lines.size(), 4096);
-  LongLine line{};
-  const std::uint64_t begin = main.repeats().Start();
-  while (long_in.GetValue(line)) {
-    auto& earlier = first_offsets[{line.hash, line.length}];
-    const bool repeat = std::any_of(earlier.begin(), earlier.end(), [&](std::uint64_t offset) {
-      return SameBytes(state.file, offset, line.offset, line.length);
-    });
-    if (repeat) {
-      main.Repeat(line.number);
-    } else {
-      earlier.push_back(line.offset);
-    }
-  }
-  main.repeats().Flush();
-  if (main.repeats().end() > begin) {
-    main.segments().push_back({main.repeat_file().get(), begin, main.repeats().end()});
-  }
+  Scattered scattered;
+  state.read = ScatterLines(state.file, encoding, state.plan, temporary_folder, reading, scattered);
+  const auto workers =
+      EliminatePartitions(scattered.partitions, state.plan, temporary_folder, size, removing);
+  EliminateLongLines(state.file, *scattered.long_lines, *workers[0]);
   removing(size);
-
-  for (auto& worker : workers) {
+  for (const auto& worker : workers) {
     repeat_count_ += worker->repeat_count();
     state.segments.insert(state.segments.end(), worker->segments().begin(),
                           worker->segments().end());

@@ -5,14 +5,16 @@
 
 #include "dedupe/line_end.h"
 
-// x86 uses vector compares: SSE2 always, AVX2 where the processor has it.
-// Other processors use the plain byte loops below.
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-#if defined(__x86_64__) && defined(__GNUC__)
+// x86, 64-bit and 32-bit alike, uses vector compares: SSE2 (which every
+// x86-64 processor and every processor that runs a 32-bit Windows 8 or later
+// has) and AVX2, each chosen at run time when the processor has it. The
+// functions that use them are compiled for those instruction sets alone,
+// whatever the build's baseline. Other processors use the plain byte loops.
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #include <immintrin.h>
+#define VELLORAN_SSE2 1
 #define VELLORAN_AVX2 1
+#define VELLORAN_TARGET(set) __attribute__((target(set)))
 #endif
 
 namespace velloran::dedupe {
@@ -79,12 +81,14 @@ class LineCutter {
   std::size_t start_ = 0;
 };
 
-#if defined(__SSE2__)
+#if defined(VELLORAN_SSE2)
+
+bool HasSse2() { return __builtin_cpu_supports("sse2"); }
 
 // Sums the bytes where a line end finishes in byte lanes, 16 bytes at a
 // time; each block also looks at the byte after it, so the vector loop stops
 // one byte early. A lane counts at most 255 rounds before it is summed.
-std::size_t CountSse2(std::string_view text) {
+VELLORAN_TARGET("sse2") std::size_t CountSse2(std::string_view text) {
   const char* p = text.data();
   const std::size_t n = text.size();
   const __m128i cr = _mm_set1_epi8(kCrByte);
@@ -109,14 +113,14 @@ std::size_t CountSse2(std::string_view text) {
   return count + CountLineEndsFrom(text, i);
 }
 
-std::uint32_t LineEndMaskSse2(const char* p) {
+VELLORAN_TARGET("sse2") std::uint32_t LineEndMaskSse2(const char* p) {
   const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   return static_cast<std::uint32_t>(
       _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(kCrByte)),
                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8(kLfByte)))));
 }
 
-void SplitSse2(std::string_view text, ItemList& lines) {
+VELLORAN_TARGET("sse2") void SplitSse2(std::string_view text, ItemList& lines) {
   LineCutter cutter(text, lines);
   std::size_t i = 0;
   for (; i + 32 <= text.size(); i += 32) {
@@ -133,7 +137,7 @@ void SplitSse2(std::string_view text, ItemList& lines) {
 
 bool HasAvx2() { return __builtin_cpu_supports("avx2"); }
 
-__attribute__((target("avx2"))) std::size_t CountAvx2(std::string_view text) {
+VELLORAN_TARGET("avx2") std::size_t CountAvx2(std::string_view text) {
   const char* p = text.data();
   const std::size_t n = text.size();
   const __m256i cr = _mm256_set1_epi8(kCrByte);
@@ -151,23 +155,25 @@ __attribute__((target("avx2"))) std::size_t CountAvx2(std::string_view text) {
           _mm256_andnot_si256(_mm256_cmpeq_epi8(next, lf), _mm256_cmpeq_epi8(here, cr)));
       lanes = _mm256_sub_epi8(lanes, ends);
     }
+    // Four sums of at most 8 * 255 each, added in 32-bit lanes, which a
+    // 32-bit build can take out as well as a 64-bit one.
     const __m256i sums = _mm256_sad_epu8(lanes, zero);
-    count += static_cast<std::size_t>(_mm256_extract_epi64(sums, 0)) +
-             static_cast<std::size_t>(_mm256_extract_epi64(sums, 1)) +
-             static_cast<std::size_t>(_mm256_extract_epi64(sums, 2)) +
-             static_cast<std::size_t>(_mm256_extract_epi64(sums, 3));
+    const __m128i pairs =
+        _mm_add_epi32(_mm256_castsi256_si128(sums), _mm256_extracti128_si256(sums, 1));
+    count += static_cast<std::size_t>(_mm_cvtsi128_si32(pairs)) +
+             static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(pairs, 8)));
   }
   return count + CountLineEndsFrom(text, i);
 }
 
-__attribute__((target("avx2"))) std::uint64_t LineEndMaskAvx2(const char* p) {
+VELLORAN_TARGET("avx2") std::uint64_t LineEndMaskAvx2(const char* p) {
   const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
   return static_cast<std::uint32_t>(
       _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(kCrByte)),
                                            _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(kLfByte)))));
 }
 
-__attribute__((target("avx2"))) void SplitAvx2(std::string_view text, ItemList& lines) {
+VELLORAN_TARGET("avx2") void SplitAvx2(std::string_view text, ItemList& lines) {
   LineCutter cutter(text, lines);
   std::size_t i = 0;
   for (; i + 64 <= text.size(); i += 64) {
@@ -183,8 +189,8 @@ __attribute__((target("avx2"))) void SplitAvx2(std::string_view text, ItemList& 
 
 std::vector<ByteScan> AvailableByteScans() {
   std::vector<ByteScan> scans = {ByteScan::kPlain};
-#if defined(__SSE2__)
-  scans.push_back(ByteScan::kSse2);
+#if defined(VELLORAN_SSE2)
+  if (HasSse2()) scans.push_back(ByteScan::kSse2);
 #endif
 #if defined(VELLORAN_AVX2)
   if (HasAvx2()) scans.push_back(ByteScan::kAvx2);
@@ -198,7 +204,7 @@ std::size_t CountByteLines(std::string_view text, ByteScan scan) {
     case ByteScan::kAvx2:
       return CountAvx2(text) + FinalUnendedLine(text);
 #endif
-#if defined(__SSE2__)
+#if defined(VELLORAN_SSE2)
     case ByteScan::kSse2:
       return CountSse2(text) + FinalUnendedLine(text);
 #endif
@@ -213,7 +219,7 @@ void SplitByteLines(std::string_view text, ItemList& lines, ByteScan scan) {
     case ByteScan::kAvx2:
       return SplitAvx2(text, lines);
 #endif
-#if defined(__SSE2__)
+#if defined(VELLORAN_SSE2)
     case ByteScan::kSse2:
       return SplitSse2(text, lines);
 #endif

@@ -1,24 +1,24 @@
 #include "dedupe/eliminate.h"
 
+#include <utility>
+
 #include "dedupe/line_hash.h"
 #include "dedupe/repeat_table.h"
 
 namespace velloran::dedupe {
-namespace {
-
-struct LineHasher {
-  std::uint64_t operator()(std::string_view line) const { return HashLine(line); }
-};
-
-}  // namespace
-
 bool EliminateDuplicates(std::span<std::string_view> items, std::string_view marker) {
   return EliminateDuplicates(items, marker, [](std::size_t) {});
 }
 
 bool EliminateDuplicates(std::span<std::string_view> items, std::string_view marker,
                          const std::function<void(std::size_t)>& lines_done) {
-  const bool found = BlankRepeatsWith(items, LineHasher{}, lines_done);
+  return EliminateDuplicates(items, marker, lines_done, repeat_table::SlotArray());
+}
+
+bool EliminateDuplicates(std::span<std::string_view> items, std::string_view marker,
+                         const std::function<void(std::size_t)>& lines_done,
+                         repeat_table::SlotArray slots) {
+  const bool found = BlankRepeatsWith(items, LineHasher{}, lines_done, std::move(slots));
   if (!found && !items.empty()) items[0] = marker;
   return found;
 }

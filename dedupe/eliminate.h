@@ -7,6 +7,8 @@
 #include <span>
 #include <string_view>
 
+#include "dedupe/repeat_table.h"
+
 namespace velloran::dedupe {
 
 // The marker EliminateDuplicates writes into item 0 when it blanked nothing.
@@ -23,5 +25,11 @@ bool EliminateDuplicates(std::span<std::string_view> items, std::string_view mar
 // stop, and then the items are left partly blanked.
 bool EliminateDuplicates(std::span<std::string_view> items, std::string_view marker,
                          const std::function<void(std::size_t)>& lines_done);
+
+// The same with the repeat table's slots made ahead, by
+// repeat_table::SlotsForLines(items.size()).
+bool EliminateDuplicates(std::span<std::string_view> items, std::string_view marker,
+                         const std::function<void(std::size_t)>& lines_done,
+                         repeat_table::SlotArray slots);
 
 }  // namespace velloran::dedupe

@@ -4,6 +4,7 @@
 #include <limits>
 #include <utility>
 
+#include "dedupe/both_cores.h"
 #include "dedupe/bounded_removal.h"
 #include "dedupe/core_messages.h"
 #include "dedupe/detect_encoding.h"
@@ -64,8 +65,12 @@ FileRemoval FileRemoval::FindRepeats(const std::string& path, platform::Progress
 
     // The fast path, when the file and then its lines fit the budget.
     if (size <= budget) {
-      platform::FileBuffer buffer =
-          platform::ReadToEnd(file, static_cast<std::size_t>(budget), reading);
+      platform::FileBuffer buffer;
+      WithPagesWarmed([&](PageWarmer& warmer) {
+        buffer = platform::ReadToEnd(
+            file, static_cast<std::size_t>(budget), reading,
+            [&warmer](char* room, std::size_t bytes) { warmer.Offer(room, bytes); });
+      });
       size = buffer.size();
       const Encoding encoding = DetectEncoding(buffer.view());
       const std::size_t lines =

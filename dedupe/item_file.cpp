@@ -3,6 +3,7 @@
 #include <limits>
 #include <utility>
 
+#include "dedupe/both_cores.h"
 #include "dedupe/core_messages.h"
 #include "dedupe/detect_encoding.h"
 #include "dedupe/survivor_writer.h"
@@ -25,8 +26,15 @@ ItemFile::ItemFile(std::string path, platform::FileBuffer buffer, Encoding encod
     throw platform::Error(platform::os_messages::kCannotRead, path_, core_messages::kTooManyLines);
   }
   platform::CatchOutOfMemory(platform::os_messages::kCannotRead, path_, [&] {
-    items_.reserve(line_count);
-    SplitLinesInto(buffer_.view().substr(ByteOrderMark(encoding_).size()), encoding_, items_);
+    // The other core warms the table first, which this one touches only
+    // later, then the views from their end while this one fills them.
+    WithPagesWarmed([&](PageWarmer& warmer) {
+      slots_ = repeat_table::SlotsForLines(line_count);
+      warmer.Offer(slots_.data(), slots_.bytes());
+      items_.reserve(line_count);
+      warmer.Offer(items_.data(), line_count * sizeof(std::string_view));
+      SplitLinesInto(buffer_.view().substr(ByteOrderMark(encoding_).size()), encoding_, items_);
+    });
   });
 }
 
@@ -42,8 +50,9 @@ bool EliminateDuplicates(ItemFile& file, const BytesDone& done) {
   const ItemList& items = file.items();
   const std::uint64_t size = file.size();
   return platform::CatchOutOfMemory(core_messages::kCannotRemoveRepeats, file.path(), [&] {
-    return EliminateDuplicates(file.items(), EncodedNone911(file.encoding()),
-                               [&](std::size_t lines) { done(size * lines / items.size()); });
+    return EliminateDuplicates(
+        file.items(), EncodedNone911(file.encoding()),
+        [&](std::size_t lines) { done(size * lines / items.size()); }, file.TakeSlots());
   });
 }
 

@@ -8,9 +8,11 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "dedupe/eliminate.h"
 #include "dedupe/item_list.h"
+#include "dedupe/repeat_table.h"
 #include "dedupe/text_format.h"
 #include "platform/files.h"
 
@@ -41,6 +43,9 @@ class ItemFile {
   std::uint64_t size() const { return buffer_.size(); }
   ItemList& items() { return items_; }
   const ItemList& items() const { return items_; }
+  // The repeat table's slots, made and faulted in while the lines were
+  // split; EliminateDuplicates takes them.
+  repeat_table::SlotArray TakeSlots() { return std::move(slots_); }
   // Where `item` (not empty) ends, in bytes from the start of the file.
   std::uint64_t EndOf(std::string_view item) const {
     return static_cast<std::uint64_t>(item.data() + item.size() - buffer_.data());
@@ -51,6 +56,7 @@ class ItemFile {
   platform::FileBuffer buffer_;
   Encoding encoding_ = Encoding::kBytes;
   ItemList items_;
+  repeat_table::SlotArray slots_;
 };
 
 // Blanks every item that repeats an earlier one, keeps first occurrences in

@@ -49,7 +49,10 @@ inline std::uint64_t Mix(std::uint64_t a, std::uint64_t b) {
 }  // namespace line_hash
 
 // Hashes every byte of `line`; lines that differ in any byte or in length
-// almost always hash differently.
+// almost always hash differently. The hash only decides where lines are
+// looked for and which are compared, never the result, so each width of
+// processor has its own.
+#ifdef __SIZEOF_INT128__
 inline std::uint64_t HashLine(std::string_view line) {
   using namespace line_hash;
   const char* p = line.data();
@@ -90,5 +93,60 @@ inline std::uint64_t HashLine(std::string_view line) {
   }
   return Mix(kOdd3 ^ n, Mix(a ^ kOdd1, b ^ seed));
 }
+
+#else
+
+namespace line_hash {
+
+// Multiplies the two halves of the state, each with a constant folded in,
+// into one 64-bit product and splits it into the halves again: one 32 x 32
+// -> 64-bit multiply, a single instruction on a 32-bit processor, where
+// 64-bit products cost three and their high halves several more.
+inline void Mix32(std::uint32_t& a, std::uint32_t& b) {
+  const std::uint64_t product = std::uint64_t{a ^ 0x53C5CA59u} * (b ^ 0x74743C1Bu);
+  a = static_cast<std::uint32_t>(product);
+  b = static_cast<std::uint32_t>(product >> 32);
+}
+
+inline std::uint32_t Load32Bits(const char* p) {
+  std::uint32_t value;
+  std::memcpy(&value, p, sizeof value);
+  return value;
+}
+
+}  // namespace line_hash
+
+inline std::uint64_t HashLine(std::string_view line) {
+  using namespace line_hash;
+  const char* p = line.data();
+  std::size_t n = line.size();
+  std::uint32_t a = 0x243F6A88u ^ static_cast<std::uint32_t>(n);
+  std::uint32_t b = 0x85A308D3u;
+  Mix32(a, b);
+  for (; n > 8; n -= 8, p += 8) {
+    a ^= Load32Bits(p);
+    b ^= Load32Bits(p + 4);
+    Mix32(a, b);
+  }
+  if (n >= 4) {
+    // The last 4 to 8 bytes, as two words that may overlap.
+    a ^= Load32Bits(p);
+    b ^= Load32Bits(p + n - 4);
+  } else if (n > 0) {
+    a ^= (std::uint32_t{static_cast<unsigned char>(p[0])} << 16) |
+         (std::uint32_t{static_cast<unsigned char>(p[n / 2])} << 8) |
+         static_cast<unsigned char>(p[n - 1]);
+  }
+  Mix32(a, b);
+  Mix32(a, b);
+  return (std::uint64_t{a} << 32) | b;
+}
+
+#endif
+
+// HashLine as the function object the repeat table takes.
+struct LineHasher {
+  std::uint64_t operator()(std::string_view line) const { return HashLine(line); }
+};
 
 }  // namespace velloran::dedupe

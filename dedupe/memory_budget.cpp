@@ -26,8 +26,8 @@ std::uint64_t DefaultMemoryBudget() {
 }
 
 std::uint64_t InMemoryCost(std::uint64_t bytes, std::uint64_t lines) {
-  const std::uint64_t slots = lines + lines / 3 + 1;
-  return bytes + lines * sizeof(std::string_view) + slots * sizeof(repeat_table::Slot);
+  return bytes + lines * sizeof(std::string_view) +
+         repeat_table::SlotsFor(lines) * sizeof(repeat_table::Slot);
 }
 
 }  // namespace velloran::dedupe

@@ -21,6 +21,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "dedupe/core_messages.h"
 #include "platform/memory.h"
@@ -44,14 +45,26 @@ inline void Prefetch(const void* address) {
 // Zeroed slots, backed by large pages where the system offers them.
 class SlotArray {
  public:
+  SlotArray() = default;  // none
   explicit SlotArray(std::size_t count)
       : slots_(static_cast<Slot*>(platform::AllocateLargeArray(count * sizeof(Slot)))),
         count_(count) {}
-  SlotArray(const SlotArray&) = delete;
-  SlotArray& operator=(const SlotArray&) = delete;
-  ~SlotArray() { platform::FreeLargeArray(slots_, count_ * sizeof(Slot)); }
+  SlotArray(SlotArray&& other) noexcept
+      : slots_(std::exchange(other.slots_, nullptr)), count_(std::exchange(other.count_, 0)) {}
+  SlotArray& operator=(SlotArray&& other) noexcept {
+    std::swap(slots_, other.slots_);
+    std::swap(count_, other.count_);
+    return *this;
+  }
+  ~SlotArray() {
+    if (slots_ != nullptr) platform::FreeLargeArray(slots_, count_ * sizeof(Slot));
+  }
 
   Slot& operator[](std::size_t index) { return slots_[index]; }
+  std::size_t count() const { return count_; }
+  // The memory the slots take, to fault it in ahead (platform::PrefaultPages).
+  void* data() { return slots_; }
+  std::size_t bytes() const { return count_ * sizeof(Slot); }
 
  private:
   Slot* slots_ = nullptr;
@@ -60,10 +73,19 @@ class SlotArray {
 
 // Room for `lines` at a load of at most three quarters. Any count will do,
 // not just powers of two, so the table is never much larger than needed.
+constexpr std::uint64_t SlotsFor(std::uint64_t lines) {
+  return std::max<std::uint64_t>(16, lines + lines / 3 + 1);
+}
+
+// SlotsFor as a count this process can allocate.
 inline std::size_t SlotCount(std::size_t lines) {
   if (lines > std::numeric_limits<std::size_t>::max() / 2 / sizeof(Slot)) throw std::bad_alloc();
-  return std::max<std::size_t>(16, lines + lines / 3 + 1);
+  return static_cast<std::size_t>(SlotsFor(lines));
 }
+
+// The slots a table for `lines` lines takes, made ahead of the table so
+// that their pages can be faulted in meanwhile.
+inline SlotArray SlotsForLines(std::size_t lines) { return SlotArray(SlotCount(lines)); }
 
 // Maps a hash evenly onto [0, count) by the high half of a multiplication.
 inline std::size_t ScaleToRange(std::uint64_t hash, std::size_t count) {
@@ -71,8 +93,11 @@ inline std::size_t ScaleToRange(std::uint64_t hash, std::size_t count) {
   __extension__ using Wide = unsigned __int128;
   return static_cast<std::size_t>((static_cast<Wide>(hash) * count) >> 64);
 #else
-  // Narrow targets cannot hold 2^32 slots, so 32 bits of hash suffice.
-  return static_cast<std::size_t>(((hash >> 32) * static_cast<std::uint64_t>(count)) >> 32);
+  // Narrow targets cannot hold 2^32 slots, so 32 bits of hash suffice, in
+  // one 32 x 32 -> 64-bit multiply.
+  return static_cast<std::size_t>(
+      (std::uint64_t{static_cast<std::uint32_t>(hash >> 32)} * static_cast<std::uint32_t>(count)) >>
+      32);
 #endif
 }
 
@@ -85,8 +110,15 @@ class Table {
         slot_count_(SlotCount(CheckedLineCount(lines.size()))),
         slots_(slot_count_) {}
 
+  // With zeroed slots made earlier by SlotsForLines(lines.size()).
+  Table(std::span<std::string_view> lines, Hasher hasher, SlotArray slots)
+      : lines_(lines),
+        hasher_(hasher),
+        slot_count_(SlotCount(CheckedLineCount(lines.size()))),
+        slots_(slots.count() == slot_count_ ? std::move(slots) : SlotArray(slot_count_)) {}
+
   // Returns whether any line was blanked. Calls `lines_done(count)` every
-  // kProgressLines lines; it may throw to stop.
+  // 2^18 lines; it may throw to stop.
   template <class Progress>
   bool BlankRepeats(Progress lines_done) {
     const std::size_t count = lines_.size();
@@ -237,6 +269,15 @@ template <class Hasher, class Progress>
 bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher, Progress lines_done) {
   if (lines.empty()) return false;
   repeat_table::Table<Hasher> table(lines, hasher);
+  return table.BlankRepeats(lines_done);
+}
+
+// The same with the slots made ahead by repeat_table::SlotsForLines.
+template <class Hasher, class Progress>
+bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher, Progress lines_done,
+                      repeat_table::SlotArray slots) {
+  if (lines.empty()) return false;
+  repeat_table::Table<Hasher> table(lines, hasher, std::move(slots));
   return table.BlankRepeats(lines_done);
 }
 

@@ -46,9 +46,13 @@ class InputFile;
 // blocks, calling `block_done(bytes read so far)` after each (it may throw
 // to stop). A file that grows past or ends short of the size it reported
 // when opened (unless that was 0) has changed meanwhile: Error. More than
-// `limit` bytes: Error. Memory that runs out: Error naming the file.
-FileBuffer ReadToEnd(InputFile& file, std::size_t limit,
-                     const std::function<void(std::uint64_t)>& block_done);
+// `limit` bytes: Error. Memory that runs out: Error naming the file. When
+// the file reported its size, `room(data, bytes)` is told the buffer before
+// any byte is read into it, so that another thread can fault its pages in
+// meanwhile (platform/memory.h).
+FileBuffer ReadToEnd(
+    InputFile& file, std::size_t limit, const std::function<void(std::uint64_t)>& block_done,
+    const std::function<void(char*, std::size_t)>& room = [](char*, std::size_t) {});
 
 // The whole file at `path`, as ReadToEnd reads it.
 FileBuffer ReadWholeFile(const std::string& path);

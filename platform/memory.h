@@ -13,6 +13,12 @@ namespace velloran::platform {
 void* AllocateLargeArray(std::size_t bytes);
 void FreeLargeArray(void* data, std::size_t bytes) noexcept;
 
+// Makes the pages of [data, data + bytes), part of a large array, resident
+// now without changing what they hold, so that first touching them later
+// costs no page fault: another thread can take that cost off the one that
+// will use them. Does nothing where the system has no such call.
+void PrefaultPages(void* data, std::size_t bytes) noexcept;
+
 // The machine's physical memory in bytes; 0 when it cannot be told.
 std::uint64_t PhysicalMemory();
 

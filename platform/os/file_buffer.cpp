@@ -55,13 +55,15 @@ FileBuffer::~FileBuffer() {
 }
 
 FileBuffer ReadToEnd(InputFile& file, std::size_t limit,
-                     const std::function<void(std::uint64_t)>& block_done) {
+                     const std::function<void(std::uint64_t)>& block_done,
+                     const std::function<void(char*, std::size_t)>& room) {
   const std::uint64_t reported = file.size();
   if (reported > limit) throw Error(kCannotRead, file.path(), os_messages::kFileTooLarge);
   return CatchOutOfMemory(kCannotRead, file.path(), [&] {
     if (reported > 0) {
       // One byte more than reported tells a file that grew meanwhile.
       FileBuffer buffer(static_cast<std::size_t>(reported) + 1);
+      room(buffer.unfilled(), buffer.unfilled_size());
       Fill(file, buffer, block_done);
       if (buffer.size() != reported) {
         throw Error(kCannotRead, file.path(), os_messages::kFileChanged);

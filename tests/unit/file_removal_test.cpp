@@ -77,8 +77,9 @@ class FileRemovalTest : public ::testing::Test {
 };
 
 // Text in one of the encodings the program knows, from a pool of values:
-// any line end, empty lines, lone spaces, long lines, stray end bytes.
-std::string RandomFile(std::mt19937& random) {
+// any line end, empty lines, lone spaces, long lines, stray end bytes. Up to
+// 2000 lines, or `lines` when given.
+std::string RandomFile(std::mt19937& random, std::size_t lines = 0) {
   const std::size_t width = std::vector<std::size_t>{1, 1, 2, 2, 4}[random() % 5];
   const bool big_endian = random() % 2 == 0;
   std::string bytes;
@@ -106,7 +107,7 @@ std::string RandomFile(std::mt19937& random) {
     for (std::size_t i = 0; i < length; ++i) value += static_cast<char>('a' + random() % 3);
     if (random() % 15 == 0) value = random() % 2 == 0 ? "" : " ";
   }
-  const std::size_t lines = random() % 2000;
+  if (lines == 0) lines = random() % 2000;
   for (std::size_t i = 0; i < lines; ++i) {
     for (const char c : values[random() % values.size()]) put_unit(static_cast<unsigned char>(c));
     switch (random() % 4) {
@@ -137,6 +138,21 @@ TEST_F(FileRemovalTest, TheBoundedPathWritesWhatTheInMemoryPathWrites) {
         Output(source, Tiny(budget), bytes.size() > budget ? std::optional(true) : std::nullopt),
         expected)
         << "round " << round << ", " << bytes.size() << " bytes, budget " << budget;
+  }
+  EXPECT_EQ(testing::ListFolder(temp_.path()), "");
+}
+
+// Files of enough lines for the in-memory path to split its work between
+// both cores, in every encoding: the same output as the bounded path, which
+// finds repeats a partition at a time.
+TEST_F(FileRemovalTest, BothCoresInMemoryWriteWhatTheBoundedPathWrites) {
+  std::mt19937 random(8086);
+  const std::string source = dir_.File("source.txt");
+  for (int round = 0; round < 2; ++round) {
+    const std::string bytes = RandomFile(random, 66000 + random() % 4000);
+    WriteBytes(source, bytes);
+    ASSERT_EQ(Output(source, {}, false), Output(source, Tiny(bytes.size() / 3), true))
+        << "round " << round;
   }
   EXPECT_EQ(testing::ListFolder(temp_.path()), "");
 }

@@ -50,6 +50,21 @@ void* AllocateLargeArray(std::size_t bytes) {
   return aligned;
 }
 
+// The kernel fills in the page tables, as a write would, but writes nothing.
+// Kernels before 5.14 refuse the advice, which is then just not taken.
+void PrefaultPages(void* data, std::size_t bytes) noexcept {
+#ifdef MADV_POPULATE_WRITE
+  const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  const auto begin = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t aligned = RoundUp(begin, page);
+  if (aligned - begin >= bytes) return;
+  ::madvise(reinterpret_cast<void*>(aligned), bytes - (aligned - begin), MADV_POPULATE_WRITE);
+#else
+  (void)data;
+  (void)bytes;
+#endif
+}
+
 void FreeLargeArray(void* data, std::size_t bytes) noexcept {
   if (data != nullptr) ::munmap(data, MappedLength(bytes));
 }

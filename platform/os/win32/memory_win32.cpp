@@ -15,6 +15,10 @@ void* AllocateLargeArray(std::size_t bytes) {
   return data;
 }
 
+// Windows lets a program fault pages in ahead only by locking them, which an
+// ordinary working set allows for a few pages: their first touch pays.
+void PrefaultPages(void*, std::size_t) noexcept {}
+
 void FreeLargeArray(void* data, std::size_t) noexcept {
   if (data != nullptr) VirtualFree(data, 0, MEM_RELEASE);
 }
