@@ -55,6 +55,7 @@ int QtRuntime::VerticalScrollBarWidth() const {
 }
 
 void QtRuntime::MsgBox(const std::string& prompt) {
+  if (ended_) return;
   QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(title_), MessageBoxText(prompt),
                   QMessageBox::Ok, &main_window_);
   box.setTextFormat(Qt::PlainText);

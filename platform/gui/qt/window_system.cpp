@@ -1,5 +1,6 @@
 #include "platform/gui/qt/window_system.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QThread>
 #include <QtGui/QGuiApplication>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #ifdef VELLORAN_HAVE_XCB
@@ -185,7 +187,37 @@ void FlushWindowSystem() {
   if (xcb_connection_t* connection = X11Connection()) xcb_flush(connection);
 }
 
+CloseRequestWatch::CloseRequestWatch(QWidget& window, std::function<bool()> take)
+    : window_(window), take_(std::move(take)) {
+  xcb_connection_t* connection = X11Connection();
+  if (connection == nullptr) return;
+  protocols_atom_ = InternAtom(connection, "WM_PROTOCOLS");
+  delete_atom_ = InternAtom(connection, "WM_DELETE_WINDOW");
+  QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+bool CloseRequestWatch::nativeEventFilter(const QByteArray& event_type, void* message,
+                                          qintptr* /*result*/) {
+  if (event_type != QByteArrayLiteral("xcb_generic_event_t")) return false;
+  const auto* event = static_cast<const xcb_generic_event_t*>(message);
+  // The top bit marks an event that another client sent, as the window
+  // manager sends this one.
+  if ((event->response_type & 0x7F) != XCB_CLIENT_MESSAGE) return false;
+  const auto* request = static_cast<const xcb_client_message_event_t*>(message);
+  if (request->format != 32 || request->type != protocols_atom_ ||
+      request->data.data32[0] != delete_atom_ || !window_.testAttribute(Qt::WA_WState_Created) ||
+      request->window != static_cast<xcb_window_t>(window_.winId())) {
+    return false;
+  }
+  return take_();
+}
+
 #else
+
+CloseRequestWatch::CloseRequestWatch(QWidget& window, std::function<bool()> take)
+    : window_(window), take_(std::move(take)) {}
+
+bool CloseRequestWatch::nativeEventFilter(const QByteArray&, void*, qintptr*) { return false; }
 
 void KeepOutOfTaskBar(QWidget&) {}
 void KeepFrameFixed(QWidget&) {}
@@ -193,5 +225,12 @@ std::optional<QMargins> FrameMargins(QWidget& window) { return ShownFrameMargins
 void FlushWindowSystem() {}
 
 #endif
+
+// Removing a filter that was never installed does nothing.
+CloseRequestWatch::~CloseRequestWatch() {
+  if (QCoreApplication* application = QCoreApplication::instance()) {
+    application->removeNativeEventFilter(this);
+  }
+}
 
 }  // namespace velloran::platform::qt
