@@ -117,7 +117,7 @@ TEST_F(CommonDialogTest, OpenTakesWhatIsTypedWhereverItOpens) {
       if (relative && start.rfind(dir_.path().toStdString(), 0) != 0) continue;
       dialog().SetFlags(kAddFileFlags);
       dialog().SetFileName(start);
-      user_.Then(TypeAndConfirm(typed.typed));
+      user_.Then(TypeKeysAndConfirm(typed.typed));
       EXPECT_TRUE(dialog().ShowOpen()) << start << " + " << typed.typed.toStdString();
       EXPECT_EQ(dialog().FileName(), typed.report) << start << " + " << typed.typed.toStdString();
     }

@@ -55,6 +55,24 @@ ModalDriver::Step TypeAndConfirm(const QString& text, FileDialogSeen* seen) {
   };
 }
 
+ModalDriver::Step TypeKeysAndConfirm(const QString& text) {
+  return [text](QWidget& modal) {
+    QFileDialog* dialog = AsFileDialog(modal);
+    if (dialog == nullptr) return;
+    auto* name_field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    name_field->setFocus();
+    name_field->selectAll();
+    QTest::keyClicks(name_field, text);
+    auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    QPushButton* open = buttons->button(QDialogButtonBox::Open);
+    fprintf(stderr, "typed %s: open enabled %d, selected %lld\n", qPrintable(text), open ? open->isEnabled() : -1,
+            (long long)dialog->selectedFiles().size());
+    for (auto& f : dialog->selectedFiles()) fprintf(stderr, "  sel %s\n", qPrintable(f));
+    QTest::keyClick(name_field, Qt::Key_Return);
+    if (dialog->isVisible()) QTest::keyClick(name_field, Qt::Key_Return);
+  };
+}
+
 ModalDriver::Step Cancel(FileDialogSeen* seen) {
   return [seen](QWidget& modal) {
     QFileDialog* dialog = AsFileDialog(modal);

@@ -28,6 +28,7 @@ struct MessageSeen {
 
 // Types `text` into the file dialog's name field and presses Enter.
 ModalDriver::Step TypeAndConfirm(const QString& text, FileDialogSeen* seen = nullptr);
+ModalDriver::Step TypeKeysAndConfirm(const QString& text);
 // Presses the file dialog's Cancel button.
 ModalDriver::Step Cancel(FileDialogSeen* seen = nullptr);
 // Clicks the message box's button `button` (OK unless told).

@@ -1,13 +1,19 @@
 #include "platform/gui/qt/qt_common_dialog.h"
 
 #include <QtCore/QFileInfo>
+#include <QtCore/QTimer>
 #include <QtWidgets/QAbstractItemView>
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QCompleter>
+#include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QGridLayout>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
 
 #include "platform/gui/qt/file_dialog_format.h"
 #include "platform/gui/qt/override_cursor_pause.h"
+#include "platform/gui/qt/window_system.h"
 
 namespace velloran::platform::qt {
 namespace {
@@ -52,9 +58,36 @@ QCheckBox& AddReadOnlyCheckBox(QFileDialog& dialog, bool ticked) {
   return *read_only;
 }
 
-bool RunModal(QFileDialog& dialog) {
+// The name field offers completions in a list of its own, which takes Enter
+// for itself: with the list showing, Enter would only close it. Unless the
+// user has moved into the list to pick an entry, Enter confirms what was
+// typed, as it does without the list.
+void ConfirmTypedNameOnEnter(QFileDialog& dialog) {
+  auto* name_field = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+  if (name_field == nullptr || buttons == nullptr) return;
+  QObject::connect(name_field, &QLineEdit::returnPressed, &dialog, [&dialog, name_field, buttons] {
+    const QCompleter* completer = name_field->completer();
+    if (completer == nullptr || !completer->popup()->isVisible() ||
+        completer->popup()->currentIndex().isValid()) {
+      return;
+    }
+    // Once the list has closed.
+    QTimer::singleShot(0, &dialog, [&dialog, buttons] {
+      QPushButton* confirm = buttons->button(dialog.acceptMode() == QFileDialog::AcceptOpen
+                                                 ? QDialogButtonBox::Open
+                                                 : QDialogButtonBox::Save);
+      if (confirm != nullptr && confirm->isEnabled()) confirm->click();
+    });
+  });
+}
+
+bool RunModal(QFileDialog& dialog, QWidget& owner) {
+  ConfirmTypedNameOnEnter(dialog);
   const OverrideCursorPause pause;
-  return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  ReturnActivation(owner, dialog);
+  return accepted && !dialog.selectedFiles().isEmpty();
 }
 
 }  // namespace
@@ -66,7 +99,7 @@ bool QtCommonDialog::ShowOpen() {
   AllowAnyFiles(dialog, (Flags() & kOfnAllowMultiselect) != 0);
   ApplySettings(dialog, *this);
   const QCheckBox& read_only = AddReadOnlyCheckBox(dialog, (Flags() & kOfnReadOnly) != 0);
-  if (!RunModal(dialog)) return false;
+  if (!RunModal(dialog, parent_)) return false;
 
   // Folders picked together with files are left out, as no entry can use them.
   QStringList picked = dialog.selectedFiles();
@@ -85,7 +118,7 @@ bool QtCommonDialog::ShowSave() {
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   ApplySettings(dialog, *this);
-  if (!RunModal(dialog)) return false;
+  if (!RunModal(dialog, parent_)) return false;
 
   SetFileName(dialog.selectedFiles().first().toStdString());
   return true;

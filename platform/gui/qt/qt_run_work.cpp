@@ -10,6 +10,7 @@
 #include "platform/gui/progress_layout.h"
 #include "platform/gui/qt/progress_dialog.h"
 #include "platform/gui/qt/qt_runtime.h"
+#include "platform/gui/qt/window_system.h"
 
 namespace velloran::platform::qt {
 namespace {
@@ -91,6 +92,7 @@ WorkEnd QtRuntime::WaitForWork(const std::string& subject, const Work& work) {
     }
   }
   poll.stop();
+  if (dialog) ReturnActivation(main_window_, *dialog);
   dialog.reset();
   return background.Finish();
 }

@@ -65,6 +65,7 @@ void QtRuntime::MsgBox(const std::string& prompt) {
   KeepFrameFixed(box);
   const OverrideCursorPause pause;
   box.exec();
+  ReturnActivation(main_window_, box);
 }
 
 // Closing the main window again asks no handler: HasEnded is already true.

@@ -3,7 +3,9 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QThread>
+#include <QtCore/QTimer>
 #include <QtGui/QGuiApplication>
+#include <QtWidgets/QApplication>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -225,6 +227,17 @@ std::optional<QMargins> FrameMargins(QWidget& window) { return ShownFrameMargins
 void FlushWindowSystem() {}
 
 #endif
+
+// Asked at once, openbox has been seen to leave the focus with the dialog it
+// is about to forget; a moment later it gives it.
+void ReturnActivation(QWidget& owner, const QWidget& closed) {
+  constexpr int kWindowManagerMoment = 50;  // milliseconds
+  const QWidget* active = QApplication::activeWindow();
+  if (active != nullptr && active != &closed) return;
+  QTimer::singleShot(kWindowManagerMoment, &owner, [&owner] {
+    if (QApplication::activeWindow() == nullptr && owner.isVisible()) owner.activateWindow();
+  });
+}
 
 // Removing a filter that was never installed does nothing.
 CloseRequestWatch::~CloseRequestWatch() {
