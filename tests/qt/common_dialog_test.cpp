@@ -91,10 +91,11 @@ TEST_F(CommonDialogTest, OpenTakesATypedNameOfAMissingFileAndStartsAtTheLastRepo
   EXPECT_EQ(seen.file_name, QStringLiteral("a.txt"));
 }
 
-// Whatever folder the dialog opens in (the current one, the folder of the
-// previous pick with that file chosen, or another folder), it takes a typed
-// full path, a bare name, several quoted names and the name of a missing
-// file.
+// Whatever folder the dialog opens in (the current one; the folder of the
+// previous pick, with that file chosen, as on the second showing of a
+// session; or another folder), it takes a typed full path, a bare name,
+// several quoted names and the name of a missing file, each typed key by key
+// and confirmed with one Enter.
 TEST_F(CommonDialogTest, OpenTakesWhatIsTypedWhereverItOpens) {
   const QTemporaryDir elsewhere;
   const std::string several = dir_.path().toStdString() + "\0c.txt\0a.txt"s;

@@ -60,10 +60,25 @@ class User {
   // Waits until another window titled `title` is the active one.
   bool WaitForOther(const std::string& title) {
     return WaitFor([this, &title] {
-      const xcb_window_t active = x.ActiveWindow();
-      return active != XCB_WINDOW_NONE && active != form_ && x.WindowName(active) == title;
-    }) && React();
+             const xcb_window_t active = x.ActiveWindow();
+             return active != XCB_WINDOW_NONE && active != form_ && x.WindowName(active) == title;
+           }) &&
+           React();
   }
+  // Closes Form1 as its close button does, at the end of a test that is
+  // about something else: the request is repeated while the window stays,
+  // as on Xvfb one has been seen to get lost (see tests/x11/window_probe.cpp).
+  void CloseAtTheEnd() {
+    for (int request = 0; request < 3; ++request) {
+      x.Close(form_);
+      if (WaitFor(3s, [this] { return !IsShown(); })) return;
+    }
+  }
+  bool IsShown() {
+    const std::vector<xcb_window_t> shown = x.TopLevelWindows();
+    return std::find(shown.begin(), shown.end(), form_) != shown.end();
+  }
+
   void Press(uint32_t keysym, int times = 1) {
     for (int i = 0; i < times; ++i) x.PressKey(keysym);
   }
@@ -77,7 +92,10 @@ class User {
   }
 
   static bool WaitFor(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    return WaitFor(kPatience, condition);
+  }
+  static bool WaitFor(std::chrono::seconds patience, const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
     while (std::chrono::steady_clock::now() < deadline) {
       if (condition()) return true;
       std::this_thread::sleep_for(20ms);
@@ -116,7 +134,7 @@ class UserTest : public ::testing::Test {
   // Runs the program as main() does until it ends, while `user` plays on a
   // thread of its own; the windows that showed meanwhile are noted, in
   // order (Seen). Fails and ends the program should it outlive its user by
-  // more than a few seconds. Returns Run's status.
+  // by more than ten seconds. Returns Run's status.
   int RunProgram(const std::function<void(User&)>& user) {
     EXPECT_TRUE(backend_.Start(form1_));
     const auto form = static_cast<xcb_window_t>(backend_.Form().winId());
@@ -129,7 +147,7 @@ class UserTest : public ::testing::Test {
       working_ = dynamic_cast<QtRuntime&>(controls_.runtime).work().IsRunning();
       if (!user_done) return;
       if (!since_done.isValid()) since_done.start();
-      if (since_done.elapsed() > 5000) {
+      if (since_done.elapsed() > 10000) {
         ADD_FAILURE() << "the program did not end";
         backend_.GetControls().runtime.End();
       }
@@ -152,8 +170,8 @@ class UserTest : public ::testing::Test {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
       // The file dialog's list of completions and tool tips are no windows
       // of the program's.
-      if (!widget->isVisible() || widget == &backend_.Form() ||
-          widget->windowType() == Qt::Popup || widget->windowType() == Qt::ToolTip) {
+      if (!widget->isVisible() || widget == &backend_.Form() || widget->windowType() == Qt::Popup ||
+          widget->windowType() == Qt::ToolTip) {
         continue;
       }
       const std::string kind = qobject_cast<QFileDialog*>(widget)      ? "file dialog"
@@ -223,17 +241,16 @@ TEST_F(UserTest, TheKeyboardAloneDoesAWholeRun) {
     ASSERT_TRUE(user.WaitForOther("Velloran"));
     user.Press(kReturn);
     ASSERT_TRUE(user.WaitForForm());
-    user.x.Close(user.form());
+    user.CloseAtTheEnd();
   });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(controls_.list1.ListCount(), 2);
   EXPECT_EQ(ReadFile("a-out.txt"), QByteArray("x\r\ny\r\n"));
   EXPECT_EQ(ReadFile("b-out.txt"), QByteArray("z\r\n"));
-  EXPECT_EQ(Seen(), (std::vector<std::string>{"file dialog: " + kAddTitle,
-                                              "file dialog: " + kAddTitle,
-                                              "file dialog: Save " + InDir("a.txt") + " As",
-                                              "file dialog: Save " + InDir("b.txt") + " As",
-                                              "message: Velloran"}));
+  EXPECT_EQ(Seen(), (std::vector<std::string>{
+                        "file dialog: " + kAddTitle, "file dialog: " + kAddTitle,
+                        "file dialog: Save " + InDir("a.txt") + " As",
+                        "file dialog: Save " + InDir("b.txt") + " As", "message: Velloran"}));
 }
 
 TEST_F(UserTest, EscapeInTheProgressWindowStopsTheRun) {
@@ -247,7 +264,7 @@ TEST_F(UserTest, EscapeInTheProgressWindowStopsTheRun) {
     user.Press(kEscape);
     ASSERT_TRUE(user.WaitForForm());
     std::this_thread::sleep_for(300ms);  // a message would show up here
-    user.x.Close(user.form());
+    user.CloseAtTheEnd();
   });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(ReadFile("slow.txt"), QByteArray("q\nq\n"));
@@ -280,7 +297,9 @@ class CloseRequestTest : public UserTest {
       if (progress_shown) {
         ASSERT_TRUE(user.WaitForOther("Velloran"));
       } else {
-        ASSERT_TRUE(User::WaitFor([this] { return QFile::exists(QString::fromStdString(InDir("a-out.txt"))) && working_; }));
+        ASSERT_TRUE(User::WaitFor([this] {
+          return QFile::exists(QString::fromStdString(InDir("a-out.txt"))) && working_;
+        }));
       }
       requested = std::chrono::steady_clock::now();
       user.x.Close(user.form());
@@ -324,7 +343,7 @@ std::string Describe(const std::vector<AccessibleObject>& tree) {
 // included, which tells where the user is instead of "Command1"; the
 // picture buttons are named after their pictures; the progress window
 // names its path, step, bar (with its value) and Cancel.
-TEST_F(UserTest, AScreenReaderHearsANameForEveryControl) {
+TEST_F(UserTest, ScreenReaderHearsANameForEveryControl) {
   if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
     GTEST_SKIP() << "no D-Bus session, so no accessibility bus";
   }
@@ -343,7 +362,7 @@ TEST_F(UserTest, AScreenReaderHearsANameForEveryControl) {
     if (user.WaitForOther("Velloran")) progress_window = ReadAccessibleTree(getpid(), error);
     user.Press(kEscape);
     ASSERT_TRUE(user.WaitForForm());
-    user.x.Close(user.form());
+    user.CloseAtTheEnd();
   });
   ASSERT_FALSE(window.empty()) << error;
   SCOPED_TRACE(Describe(window));
@@ -361,14 +380,14 @@ TEST_F(UserTest, AScreenReaderHearsANameForEveryControl) {
   const AccessibleObject* list = Find(window, "list", form.list1.accessible_name);
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->description, form.list1.tool_tip);
+  // The window is announced by its title; the picture buttons, check boxes
+  // only inside, are push buttons to the user.
+  EXPECT_NE(Find(window, "frame", "Velloran"), nullptr);
   for (const ControlDescription* button : {&form.command1, &form.check1, &form.check2}) {
-    bool found = false;
-    for (const AccessibleObject& object : window) {
-      if (object.name != button->accessible_name) continue;
-      found = object.focusable;
-      EXPECT_EQ(object.description, button->accessible_description);
-    }
-    EXPECT_TRUE(found) << button->name;
+    const AccessibleObject* found = Find(window, "push button", button->accessible_name);
+    ASSERT_NE(found, nullptr) << button->name;
+    EXPECT_TRUE(found->focusable) << button->name;
+    EXPECT_EQ(found->description, button->accessible_description);
   }
 
   ASSERT_FALSE(progress_window.empty()) << error;

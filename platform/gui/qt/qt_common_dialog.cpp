@@ -1,6 +1,7 @@
 #include "platform/gui/qt/qt_common_dialog.h"
 
 #include <QtCore/QFileInfo>
+#include <QtCore/QItemSelectionModel>
 #include <QtCore/QTimer>
 #include <QtWidgets/QAbstractItemView>
 #include <QtWidgets/QCheckBox>
@@ -74,15 +75,31 @@ void ConfirmTypedNameOnEnter(QFileDialog& dialog) {
     }
     // Once the list has closed.
     QTimer::singleShot(0, &dialog, [&dialog, buttons] {
-      QPushButton* confirm = buttons->button(dialog.acceptMode() == QFileDialog::AcceptOpen
-                                                 ? QDialogButtonBox::Open
-                                                 : QDialogButtonBox::Save);
+      QPushButton* confirm =
+          buttons->button(dialog.acceptMode() == QFileDialog::AcceptOpen ? QDialogButtonBox::Open
+                                                                         : QDialogButtonBox::Save);
       if (confirm != nullptr && confirm->isEnabled()) confirm->click();
     });
   });
 }
 
+// What the user types in the name field is what they pick. Qt's dialog
+// keeps the files chosen in its list (the previous pick it opened at, or a
+// folder passed on the way while a path was typed) ahead of the typed names
+// whenever its name field has lost the focus to the completion list for a
+// moment; such a file then stood in for the typed one, or a folder disabled
+// Open. Each edit of the name field lets go of the list's choice, and the
+// dialog takes the typed names, full paths, bare or quoted names alike.
+void TypedNamesWin(QFileDialog& dialog) {
+  auto* name_field = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  auto* list = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
+  if (name_field == nullptr || list == nullptr || list->selectionModel() == nullptr) return;
+  QObject::connect(name_field, &QLineEdit::textEdited, list->selectionModel(),
+                   &QItemSelectionModel::clearSelection);
+}
+
 bool RunModal(QFileDialog& dialog, QWidget& owner) {
+  TypedNamesWin(dialog);
   ConfirmTypedNameOnEnter(dialog);
   const OverrideCursorPause pause;
   const bool accepted = dialog.exec() == QDialog::Accepted;
