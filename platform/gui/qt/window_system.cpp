@@ -235,7 +235,11 @@ void ReturnActivation(QWidget& owner, const QWidget& closed) {
   const QWidget* active = QApplication::activeWindow();
   if (active != nullptr && active != &closed) return;
   QTimer::singleShot(kWindowManagerMoment, &owner, [&owner] {
-    if (QApplication::activeWindow() == nullptr && owner.isVisible()) owner.activateWindow();
+    // Another dialog may have opened meanwhile; it keeps the keyboard.
+    if (QApplication::activeWindow() == nullptr && QApplication::activeModalWidget() == nullptr &&
+        owner.isVisible()) {
+      owner.activateWindow();
+    }
   });
 }
 

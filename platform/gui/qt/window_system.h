@@ -29,8 +29,8 @@ std::optional<QMargins> FrameMargins(QWidget& window);
 // Some window managers (openbox) leave no window active when the active one
 // goes, and keys then reach no window at all. Call once `closed`, a dialog
 // over `owner`, has closed or just before it goes: unless another window of
-// the program has become the active one, `owner` becomes it again, as it
-// does after a dialog on Windows.
+// the program has become the active one or another dialog has opened,
+// `owner` becomes it again, as it does after a dialog on Windows.
 void ReturnActivation(QWidget& owner, const QWidget& closed);
 
 // Hears each request of the window system to close `window` (on X11, the
