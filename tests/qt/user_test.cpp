@@ -134,7 +134,7 @@ class UserTest : public ::testing::Test {
   // Runs the program as main() does until it ends, while `user` plays on a
   // thread of its own; the windows that showed meanwhile are noted, in
   // order (Seen). Fails and ends the program should it outlive its user by
-  // by more than ten seconds. Returns Run's status.
+  // more than ten seconds. Returns Run's status.
   int RunProgram(const std::function<void(User&)>& user) {
     EXPECT_TRUE(backend_.Start(form1_));
     const auto form = static_cast<xcb_window_t>(backend_.Form().winId());

@@ -83,14 +83,15 @@ void ConfirmTypedNameOnEnter(QFileDialog& dialog) {
   });
 }
 
-// What the user types in the name field is what they pick. Qt's dialog
-// keeps the files chosen in its list (the previous pick it opened at, or a
-// folder passed on the way while a path was typed) ahead of the typed names
-// whenever its name field has lost the focus to the completion list for a
-// moment; such a file then stood in for the typed one, or a folder disabled
-// Open. Each edit of the name field lets go of the list's choice, and the
-// dialog takes the typed names, full paths, bare or quoted names alike.
-void TypedNamesWin(QFileDialog& dialog) {
+// What the user types in the name field is what they pick. Qt's dialog puts
+// the files chosen in its list ahead of the typed names, and its list can
+// keep a choice the typing no longer means: the previous pick it opened at,
+// or a folder passed on the way while a full path was typed, which typing
+// lets go of only while the name field holds the focus. Such a file then
+// stood in for the typed one, or such a folder disabled Open. Each edit of
+// the name field clears the list's choice, so the dialog takes the typed
+// names: full paths, bare or quoted names alike.
+void LetTypedNamesWin(QFileDialog& dialog) {
   auto* name_field = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
   auto* list = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
   if (name_field == nullptr || list == nullptr || list->selectionModel() == nullptr) return;
@@ -99,7 +100,7 @@ void TypedNamesWin(QFileDialog& dialog) {
 }
 
 bool RunModal(QFileDialog& dialog, QWidget& owner) {
-  TypedNamesWin(dialog);
+  LetTypedNamesWin(dialog);
   ConfirmTypedNameOnEnter(dialog);
   const OverrideCursorPause pause;
   const bool accepted = dialog.exec() == QDialog::Accepted;
