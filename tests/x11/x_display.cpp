@@ -180,6 +180,7 @@ XDisplay::Key XDisplay::KeyFor(uint32_t keysym) {
 void XDisplay::PressKey(uint32_t keysym, const std::vector<uint32_t>& held) {
   constexpr uint32_t kShift = 0xffe1;  // Shift_L
   std::vector<uint8_t> down;
+  down.reserve(held.size() + 1);
   for (uint32_t modifier : held) down.push_back(KeyFor(modifier).code);
   const Key key = KeyFor(keysym);
   if (key.shifted) down.push_back(KeyFor(kShift).code);
