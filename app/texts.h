@@ -16,17 +16,27 @@ inline constexpr std::string_view kAppTitle = "Velloran";
 inline constexpr std::string_view kCommand1Caption = "Command1";
 inline constexpr std::string_view kList1ToolTip = "Double click list item to remove it.";
 
-// What a screen reader speaks for each control. The two buttons are named
-// after what their pictures say; Command1, which holds the focus unseen when
-// the window opens, tells the user where they are.
+// What a screen reader speaks for each control: its name, then a longer
+// description. The two buttons are named after what their pictures say;
+// Command1, which holds the focus unseen when the window opens, tells the
+// user where they are and where Tab leads. The progress window's labels are
+// spoken as the texts they show.
 inline constexpr std::string_view kCommand1AccessibleName =
     "Velloran: remove repeated lines from text files";
-inline constexpr std::string_view kList1AccessibleName = "Files";
-inline constexpr std::string_view kCheck1AccessibleName = "ADD FILE(S)";
-inline constexpr std::string_view kCheck2AccessibleName = "REMOVE DUPES";
-inline constexpr std::string_view kProgressPathAccessibleName = "File";
-inline constexpr std::string_view kProgressStepAccessibleName = "Step";
+inline constexpr std::string_view kCommand1AccessibleDescription =
+    "Press Tab for the file list, then Add files and Remove dupes.";
+inline constexpr std::string_view kList1AccessibleName = "File list";
+inline constexpr std::string_view kCheck1AccessibleName = "Add files";
+inline constexpr std::string_view kCheck1AccessibleDescription =
+    "Opens a dialog to add text files to the list.";
+inline constexpr std::string_view kCheck2AccessibleName = "Remove dupes";
+inline constexpr std::string_view kCheck2AccessibleDescription =
+    "Removes repeated lines from each file in the list, asking where to save each result.";
+inline constexpr std::string_view kProgressPathAccessibleDescription = "The file being worked on";
+inline constexpr std::string_view kProgressStepAccessibleDescription = "What is being done";
 inline constexpr std::string_view kProgressBarAccessibleName = "Progress";
+inline constexpr std::string_view kCancelAccessibleDescription =
+    "Stops the work; the file stays as it was.";
 
 // The add button's open dialog.
 inline constexpr std::string_view kAddFilesTitle =

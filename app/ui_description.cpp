@@ -38,7 +38,7 @@ const platform::UiDescription kUiDescription{
                     .background = {},
                     .picture = {},
                     .accessible_name = texts::kCommand1AccessibleName,
-                    .accessible_description = {},
+                    .accessible_description = texts::kCommand1AccessibleDescription,
                 },
             .list1 =
                 {
@@ -66,7 +66,7 @@ const platform::UiDescription kUiDescription{
                     .background = platform::kWhite,
                     .picture = "add_files",
                     .accessible_name = texts::kCheck1AccessibleName,
-                    .accessible_description = {},
+                    .accessible_description = texts::kCheck1AccessibleDescription,
                 },
             .check2 =
                 {
@@ -80,7 +80,7 @@ const platform::UiDescription kUiDescription{
                     .background = platform::kWhite,
                     .picture = "remove_dupes",
                     .accessible_name = texts::kCheck2AccessibleName,
-                    .accessible_description = {},
+                    .accessible_description = texts::kCheck2AccessibleDescription,
                 },
         },
     // At 96 dots per inch: 400 x 125 pixels; the path and the step on two
@@ -102,8 +102,8 @@ const platform::UiDescription kUiDescription{
                     .font = {},
                     .background = {},
                     .picture = {},
-                    .accessible_name = texts::kProgressPathAccessibleName,
-                    .accessible_description = {},
+                    .accessible_name = {},
+                    .accessible_description = texts::kProgressPathAccessibleDescription,
                 },
             .step =
                 {
@@ -116,8 +116,8 @@ const platform::UiDescription kUiDescription{
                     .font = {},
                     .background = {},
                     .picture = {},
-                    .accessible_name = texts::kProgressStepAccessibleName,
-                    .accessible_description = {},
+                    .accessible_name = {},
+                    .accessible_description = texts::kProgressStepAccessibleDescription,
                 },
             .bar =
                 {
@@ -145,7 +145,7 @@ const platform::UiDescription kUiDescription{
                     .background = {},
                     .picture = {},
                     .accessible_name = {},
-                    .accessible_description = {},
+                    .accessible_description = texts::kCancelAccessibleDescription,
                 },
             .reading = texts::kReading,
             .removing = texts::kRemovingRepeats,

@@ -43,7 +43,8 @@ class Runtime {
 
   // A modal message with the OK button only, no icon, titled with the
   // program's title (UiDescription::app_title). Each carriage return in
-  // `prompt` shows as a line break.
+  // `prompt` shows as a line break. Once the program has ended, nothing
+  // shows.
   virtual void MsgBox(const std::string& prompt) = 0;
 
   // Runs `work` on a thread of its own and returns on this thread once it has
@@ -53,8 +54,9 @@ class Runtime {
   // a second, a progress window, modal to the window, shows `subject` (the
   // path of the file worked on), the step the work reports and how far it
   // has come, with a Cancel button (Escape too) that asks the work to stop.
-  // Closing the window meanwhile asks the work to stop as well; the window
-  // then closes once the handler that called RunWork has returned.
+  // Closing the window meanwhile asks the work to stop as well; once it has
+  // stopped, the window closes (Form_Unload runs) before RunWork returns, so
+  // a program that ends there shows nothing more.
   virtual WorkEnd RunWork(const std::string& subject, const Work& work) = 0;
 
   // Ends the program at once: every window closes and no further handler runs.

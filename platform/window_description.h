@@ -66,7 +66,8 @@ struct ControlDescription {
   // artwork file in assets/ ("add_files"), which each toolkit builds in.
   std::string_view picture;
   // What assistive technology (a screen reader) speaks for the control: its
-  // name, and a longer description. An empty name leaves the caption.
+  // name, and a longer description. An empty name leaves the caption, or the
+  // text a label shows.
   std::string_view accessible_name;
   std::string_view accessible_description;
 };

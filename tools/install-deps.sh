@@ -23,6 +23,9 @@ packages=(
   # A display for the GUI tests, and a window manager on it; the tests watch
   # and drive it over X11 (XTEST for the mouse, XFIXES for the pointer)
   xvfb xauth openbox x11-utils libxcb1-dev libxcb-xtest0-dev libxcb-xfixes0-dev
+  # A screen reader's view of the window: the accessibility bus on a D-Bus
+  # session of the test's own, read over AT-SPI from Debian's python3
+  dbus-daemon at-spi2-core python3-pyatspi
   # Packages: the Debian package's dependencies and checks, the Windows
   # installer, and 7-Zip to look inside the Windows downloads
   dpkg-dev lintian nsis p7zip-full

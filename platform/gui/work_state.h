@@ -9,8 +9,7 @@ namespace velloran::platform {
 // (Runtime::RunWork), and a close of the window that waits for it. Used on
 // the user-interface thread only: RunWork marks its work running; the handler
 // guard runs no handler meanwhile; the window's close handling asks the work
-// to stop and closes the window once the handler that started the work has
-// returned.
+// to stop, and the window closes once the work has stopped.
 class WorkState {
  public:
   // Marks work running for as long as it lives; `stop` asks that work to stop.
@@ -43,8 +42,8 @@ class WorkState {
     return true;
   }
 
-  // Whether a close was deferred; call once a handler has returned, and close
-  // the window if so. Clears it.
+  // Whether a close was deferred; call once the work has stopped (or the
+  // handler that ran it has returned), and close the window if so. Clears it.
   bool TakeDeferredClose() { return std::exchange(close_deferred_, false); }
 
  private:

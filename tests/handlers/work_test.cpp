@@ -143,17 +143,22 @@ TEST(WorkTest, AStopWithNoFileWrittenYetShowsNoMessage) {
   EXPECT_EQ(run.ui.commonDialog1.Showings().size(), 1u);  // the second file was never reached
 }
 
-TEST(WorkTest, ClosingTheWindowEndsTheRunAsACancelWouldThenTheProgram) {
+// The work stops as a cancel would stop it, and the program ends right
+// there: the file written before stays, but no closing message follows.
+TEST(WorkTest, ClosingTheWindowStopsTheWorkAndEndsTheProgramAtOnce) {
   TwoFileRun run;
-  bool ended_during_run = false;
-  run.Run([&run, &ended_during_run](const Reported& reported) {
+  bool ended_during_work = false;
+  run.Run([&run, &ended_during_work](const Reported& reported) {
     if (reported.subject == run.second) run.ui.CloseWindow();
-    ended_during_run = ended_during_run || run.ui.runtime.HasEnded();
+    ended_during_work = ended_during_work || run.ui.runtime.HasEnded();
   });
-  EXPECT_FALSE(ended_during_run) << "the window closed before the run had ended";
-  EXPECT_EQ(run.ui.runtime.Messages(), Messages{"File(s) created: \r\r" + run.first_out});
+  EXPECT_FALSE(ended_during_work) << "the program ended before the work had stopped";
   EXPECT_TRUE(run.ui.runtime.HasEnded());
-  run.ExpectWholeOrUntouched();
+  EXPECT_TRUE(run.ui.runtime.Messages().empty());
+  EXPECT_EQ(run.ui.commonDialog1.Showings().size(), 1u);  // the first file's save dialog only
+  EXPECT_EQ(ReadBytes(run.first_out), kFirstClean);
+  EXPECT_EQ(ReadBytes(run.second), kSecond);
+  EXPECT_EQ(ListFolder(run.dir.path()), "first-out.txt first.txt second.txt");
 }
 
 TEST(WorkTest, ClosingTheWindowBeforeAnyOutputEndsWithoutAMessage) {

@@ -92,6 +92,40 @@ TEST_F(CommonDialogTest, OpenTakesATypedNameOfAMissingFileAndStartsAtTheLastRepo
   EXPECT_EQ(seen.file_name, QStringLiteral("a.txt"));
 }
 
+// Whatever folder the dialog opens in (the current one; the folder of the
+// previous pick, with that file chosen, as on the second showing of a
+// session; or another folder), it takes a typed full path, a bare name,
+// several quoted names and the name of a missing file, each typed key by key
+// and confirmed with one Enter.
+TEST_F(CommonDialogTest, OpenTakesWhatIsTypedWhereverItOpens) {
+  const QTemporaryDir elsewhere;
+  const std::string several = dir_.path().toStdString() + "\0c.txt\0a.txt"s;
+  struct Case {
+    QString typed;
+    std::string report;
+  };
+  const std::vector<Case> cases = {
+      {QString::fromStdString(InDir("b.txt")), InDir("b.txt")},
+      {QStringLiteral("b.txt"), InDir("b.txt")},
+      {QStringLiteral("\"c.txt\" \"a.txt\""), several},
+      {QStringLiteral("missing.txt"), InDir("missing.txt")},
+      {QString::fromStdString(InDir("missing.txt")), InDir("missing.txt")},
+  };
+  for (const std::string& start : {std::string(), InDir("a.txt"), dir_.path().toStdString(),
+                                   elsewhere.path().toStdString() + "/x.txt"}) {
+    for (const Case& typed : cases) {
+      // Typed names are taken in the folder the dialog shows.
+      const bool relative = !typed.typed.startsWith(u'/');
+      if (relative && start.rfind(dir_.path().toStdString(), 0) != 0) continue;
+      dialog().SetFlags(kAddFileFlags);
+      dialog().SetFileName(start);
+      user_.Then(TypeKeysAndConfirm(typed.typed));
+      EXPECT_TRUE(dialog().ShowOpen()) << start << " + " << typed.typed.toStdString();
+      EXPECT_EQ(dialog().FileName(), typed.report) << start << " + " << typed.typed.toStdString();
+    }
+  }
+}
+
 TEST_F(CommonDialogTest, CancelledDialogsLeaveFileNameAsItWas) {
   dialog().SetFlags(0);
   dialog().SetFileName(InDir("b.txt"));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QtTest/QTest>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDialogButtonBox>
@@ -52,6 +53,21 @@ ModalDriver::Step TypeAndConfirm(const QString& text, FileDialogSeen* seen) {
     // list, which takes Enter for itself.
     name_field->setText(text);
     QTest::keyClick(name_field, Qt::Key_Return);
+  };
+}
+
+ModalDriver::Step TypeKeysAndConfirm(const QString& text) {
+  return [text](QWidget& modal) {
+    QFileDialog* dialog = AsFileDialog(modal);
+    if (dialog == nullptr) return;
+    auto* name_field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    name_field->setFocus();
+    name_field->selectAll();
+    QTest::keyClicks(name_field, text);
+    // Keys go to the list of completions while it shows, as they do on a
+    // desktop.
+    QWidget* completions = QApplication::activePopupWidget();
+    QTest::keyClick(completions != nullptr ? completions : name_field, Qt::Key_Return);
   };
 }
 

@@ -28,6 +28,9 @@ struct MessageSeen {
 
 // Types `text` into the file dialog's name field and presses Enter.
 ModalDriver::Step TypeAndConfirm(const QString& text, FileDialogSeen* seen = nullptr);
+// Types `text` key by key over the name field's text, as a user does, so
+// that the list of completions shows, then presses Enter once.
+ModalDriver::Step TypeKeysAndConfirm(const QString& text);
 // Presses the file dialog's Cancel button.
 ModalDriver::Step Cancel(FileDialogSeen* seen = nullptr);
 // Clicks the message box's button `button` (OK unless told).

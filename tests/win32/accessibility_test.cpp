@@ -152,9 +152,11 @@ TEST_F(AccessibilityTest, TheProgressWindowTellsTheFileTheStepAndHowFar) {
   backend_.Run(events_);
   ASSERT_EQ(driver.Finish(), "");
 
-  EXPECT_EQ(path.name, W(texts::kProgressPathAccessibleName));
+  // The labels are read as the text they show, with what it is as their
+  // description.
+  EXPECT_EQ(path.description, W(texts::kProgressPathAccessibleDescription));
   EXPECT_EQ(path.value, L"C:\\lists\\names.txt");
-  EXPECT_EQ(step.name, W(texts::kProgressStepAccessibleName));
+  EXPECT_EQ(step.description, W(texts::kProgressStepAccessibleDescription));
   EXPECT_EQ(step.value, W(texts::kReading));
   EXPECT_EQ(bar.name, W(texts::kProgressBarAccessibleName));
   ASSERT_GE(bar.value.size(), 2u);

@@ -3,9 +3,11 @@
 #include <xcb/xfixes.h>
 #include <xcb/xtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 namespace velloran::testing {
 namespace {
@@ -154,6 +156,57 @@ void XDisplay::Click(int button) {
 void XDisplay::DoubleClick(int button) {
   Click(button);
   Click(button);
+}
+
+XDisplay::Key XDisplay::KeyFor(uint32_t keysym) {
+  const xcb_setup_t* setup = xcb_get_setup(connection_);
+  const uint8_t first = setup->min_keycode;
+  const auto count = static_cast<uint8_t>(setup->max_keycode - first + 1);
+  const auto mapping = Owned(xcb_get_keyboard_mapping_reply(
+      connection_, xcb_get_keyboard_mapping(connection_, first, count), nullptr));
+  if (!mapping) throw std::runtime_error("Cannot read the keyboard's map");
+  const xcb_keysym_t* symbols = xcb_get_keyboard_mapping_keysyms(mapping.get());
+  const int per_key = mapping->keysyms_per_keycode;
+  for (int key = 0; key < count; ++key) {
+    for (int level = 0; level < std::min(per_key, 2); ++level) {
+      if (symbols[key * per_key + level] == keysym) {
+        return {static_cast<uint8_t>(first + key), level == 1};
+      }
+    }
+  }
+  throw std::runtime_error("No key gives the keysym " + std::to_string(keysym));
+}
+
+void XDisplay::PressKey(uint32_t keysym, const std::vector<uint32_t>& held) {
+  constexpr uint32_t kShift = 0xffe1;  // Shift_L
+  std::vector<uint8_t> down;
+  down.reserve(held.size() + 1);
+  for (uint32_t modifier : held) down.push_back(KeyFor(modifier).code);
+  const Key key = KeyFor(keysym);
+  if (key.shifted) down.push_back(KeyFor(kShift).code);
+  for (uint8_t code : down) FakeInput(XCB_KEY_PRESS, code);
+  FakeInput(XCB_KEY_PRESS, key.code);
+  FakeInput(XCB_KEY_RELEASE, key.code);
+  for (auto code = down.rbegin(); code != down.rend(); ++code) FakeInput(XCB_KEY_RELEASE, *code);
+}
+
+void XDisplay::Type(const std::string& text) {
+  for (char character : text) PressKey(static_cast<unsigned char>(character));
+}
+
+xcb_window_t XDisplay::ActiveWindow() {
+  const std::vector<uint32_t> active = Cardinals(root_, "_NET_ACTIVE_WINDOW");
+  return active.empty() ? xcb_window_t{XCB_WINDOW_NONE} : active.front();
+}
+
+std::string XDisplay::WindowName(xcb_window_t window) {
+  const auto reply = Owned(xcb_get_property_reply(
+      connection_,
+      xcb_get_property(connection_, 0, window, Atom("_NET_WM_NAME"), Atom("UTF8_STRING"), 0, 1024),
+      nullptr));
+  if (!reply) return {};
+  const char* text = static_cast<const char*>(xcb_get_property_value(reply.get()));
+  return {text, static_cast<std::size_t>(xcb_get_property_value_length(reply.get()))};
 }
 
 void XDisplay::Close(xcb_window_t window) {

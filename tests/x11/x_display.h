@@ -52,12 +52,30 @@ class XDisplay {
   void Click(int button);
   void DoubleClick(int button);
 
+  // A user's hand on the keyboard: one key, named by its X keysym (a
+  // character of plain ASCII is its own keysym), pressed while the keys
+  // `held` are held down; Shift is added where the keyboard needs it. Type
+  // presses one key per character of plain ASCII text.
+  void PressKey(uint32_t keysym, const std::vector<uint32_t>& held = {});
+  void Type(const std::string& text);
+
+  // The window the window manager has made the active one, and a window's
+  // title.
+  xcb_window_t ActiveWindow();
+  std::string WindowName(xcb_window_t window);
+
   // Asks the window to close, as its close button does.
   void Close(xcb_window_t window);
 
  private:
   xcb_atom_t Atom(const std::string& name);
   void FakeInput(uint8_t type, uint8_t detail, QPoint at = {});
+  // The key that gives `keysym`, and whether it needs Shift for it.
+  struct Key {
+    uint8_t code = 0;
+    bool shifted = false;
+  };
+  Key KeyFor(uint32_t keysym);
 
   xcb_connection_t* connection_;
   xcb_screen_t* screen_;

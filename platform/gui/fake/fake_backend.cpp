@@ -5,7 +5,9 @@ namespace velloran::platform::fake {
 FakeBackend::FakeBackend(const UiDescription& description)
     : form(description.form1),
       list1(description.form1.list1),
-      guard_(runtime, runtime.work(), description.unexpected_error) {}
+      guard_(runtime, runtime.work(), description.unexpected_error) {
+  runtime.CloseWindowWith([this] { CloseWindow(); });
+}
 
 void FakeBackend::Start(FormEvents& events) {
   events_ = &events;

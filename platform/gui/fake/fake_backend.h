@@ -16,8 +16,8 @@ namespace velloran::platform::fake {
 // read. Events are dispatched as a real backend does, through the handler
 // guard: an exception that escapes a handler ends up in a message box, and no
 // handler runs after End or while work runs (FakeRuntime::RunWork); the
-// buttons take no click then either, and closing the window waits for the
-// handler that started the work, as on a real backend.
+// buttons take no click then either, and closing the window waits until the
+// work has stopped, as on a real backend.
 class FakeBackend {
  public:
   // `description` must outlive the backend.

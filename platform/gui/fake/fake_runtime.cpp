@@ -23,9 +23,20 @@ class FakeRuntime::ScriptedProgress final : public Progress {
 };
 
 WorkEnd FakeRuntime::RunWork(const std::string& subject, const Work& work) {
-  ScriptedProgress progress(*this, subject);
-  const WorkState::Running running(work_, [&progress] { progress.RequestStop(); });
-  return RunWorkHere(work, progress);
+  const auto close_if_asked = [this] {
+    if (work_.TakeDeferredClose() && close_window_) close_window_();
+  };
+  WorkEnd end = WorkEnd::kFinished;
+  try {
+    ScriptedProgress progress(*this, subject);
+    const WorkState::Running running(work_, [&progress] { progress.RequestStop(); });
+    end = RunWorkHere(work, progress);
+  } catch (...) {
+    close_if_asked();
+    throw;
+  }
+  close_if_asked();
+  return end;
 }
 
 }  // namespace velloran::platform::fake

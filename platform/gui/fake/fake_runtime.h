@@ -22,13 +22,18 @@ class FakeRuntime final : public Runtime {
   float ScreenWidth() const override { return screen_width_; }
   float ScreenHeight() const override { return screen_height_; }
   int VerticalScrollBarWidth() const override { return 17; }
-  void MsgBox(const std::string& prompt) override { messages_.push_back(prompt); }
+  void MsgBox(const std::string& prompt) override {
+    if (!ended_) messages_.push_back(prompt);
+  }
   void End() override { ended_ = true; }
   bool HasEnded() const override { return ended_; }
 
   // Runs the work at once, on the caller's thread; every report is recorded
-  // and then handed to the user's script (WhileWorking).
+  // and then handed to the user's script (WhileWorking). A close of the
+  // window meanwhile comes once the work has stopped (CloseWindowWith).
   WorkEnd RunWork(const std::string& subject, const Work& work) override;
+  // How the backend closes its window.
+  void CloseWindowWith(std::function<void()> close) { close_window_ = std::move(close); }
 
   // Plays the user while work runs: called on every report of the work, where
   // a test may press Cancel, click the window or close it.
@@ -55,6 +60,7 @@ class FakeRuntime final : public Runtime {
   bool ended_ = false;
   WorkState work_;
   std::function<void(const Reported&)> user_;
+  std::function<void()> close_window_;
   std::vector<Reported> reports_;
 };
 

@@ -85,6 +85,14 @@ QWidget* CreateControl(const ControlDescription& control, const TwipsScale& scal
   if (control.font) widget->setFont(ToQFont(*control.font));
   if (!control.tool_tip.empty()) widget->setToolTip(QString::fromUtf8(control.tool_tip));
   if (control.background) SetBackground(*widget, control.kind, *control.background);
+  // Without a name of its own, a control is announced by its caption, or a
+  // label by the text it shows.
+  if (!control.accessible_name.empty()) {
+    widget->setAccessibleName(QString::fromUtf8(control.accessible_name));
+  }
+  if (!control.accessible_description.empty()) {
+    widget->setAccessibleDescription(QString::fromUtf8(control.accessible_description));
+  }
   return widget;
 }
 

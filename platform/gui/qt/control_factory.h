@@ -19,7 +19,8 @@ void SetBackground(QWidget& widget, std::optional<ControlKind> kind, const Colou
 
 // A new child of `parent` made for the control's kind (a push button, a list,
 // a checkable picture button, a label, a progress bar running from 0 to
-// kProgressBarRange), named, placed and styled as `control` describes.
+// kProgressBarRange), named, placed and styled as `control` describes, with
+// the name and description assistive technology reads for it.
 QWidget* CreateControl(const ControlDescription& control, const TwipsScale& scale, QWidget& parent);
 
 }  // namespace velloran::platform::qt

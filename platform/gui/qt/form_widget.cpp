@@ -4,6 +4,7 @@
 #include <QtGui/QIcon>
 
 #include "platform/gui/form1_layout.h"
+#include "platform/gui/qt/accessible_roles.h"
 #include "platform/gui/qt/control_factory.h"
 
 // The artwork is compiled into this static library, whose resources the
@@ -16,6 +17,7 @@ FormWidget::FormWidget(const Form1Description& description, QWidget* parent)
     : QWidget(parent, kFixedDialogFrame) {
   static const bool artwork_registered = (RegisterArtwork(), true);
   Q_UNUSED(artwork_registered);
+  InstallAccessibleRoles();
   CheckControlKinds(description);
   setObjectName(QString::fromUtf8(description.name));
   setWindowIcon(QIcon(QStringLiteral(":/artwork/velloran.png")));

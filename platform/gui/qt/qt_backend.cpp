@@ -25,7 +25,8 @@ QtBackend::QtBackend(int& argc, char** argv, const UiDescription& description)
       check2_(form_->check2(), [this] { Dispatch(&FormEvents::Check2_Click); }),
       common_dialog1_(*form_, description.open_read_only),
       runtime_(*form_, description),
-      guard_(runtime_, runtime_.work(), description.unexpected_error) {
+      guard_(runtime_, runtime_.work(), description.unexpected_error),
+      close_requests_(*form_, [this] { return TakeCloseRequestDuringWork(); }) {
   ConnectEvents();
 }
 
@@ -92,7 +93,7 @@ bool QtBackend::Start(FormEvents& events) {
 
 // Closing the window unloads the form; unless the handler cancels, the
 // program ends with it. While work runs, the work is asked to stop and the
-// window closes once the handler that started it has returned.
+// window closes as soon as it has stopped (QtRuntime::RunWork).
 bool QtBackend::MayClose() {
   if (runtime_.HasEnded()) return true;
   if (runtime_.work().DeferClose()) return false;
@@ -100,6 +101,16 @@ bool QtBackend::MayClose() {
   Dispatch([&cancel](FormEvents& events) { events.Form_Unload(cancel); });
   if (cancel != 0 && !runtime_.HasEnded()) return false;
   runtime_.End();
+  return true;
+}
+
+// Qt drops a close request to a window blocked by a modal window, as the
+// window is while the progress window shows. While work runs, the request
+// closes the window all the same, which stops the work (MayClose); requests
+// at other times go their usual way.
+bool QtBackend::TakeCloseRequestDuringWork() {
+  if (!runtime_.work().IsRunning()) return false;
+  form_->close();
   return true;
 }
 

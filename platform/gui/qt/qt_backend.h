@@ -11,6 +11,7 @@
 #include "platform/gui/qt/qt_picture_button.h"
 #include "platform/gui/qt/qt_runtime.h"
 #include "platform/gui/qt/qt_window.h"
+#include "platform/gui/qt/window_system.h"
 
 namespace velloran::platform::qt {
 
@@ -44,6 +45,7 @@ class QtBackend : public Backend {
                                                         std::string_view name);
   void ConnectEvents();
   bool MayClose();
+  bool TakeCloseRequestDuringWork();
   template <typename Handler>
   void Dispatch(Handler handler);
 
@@ -57,6 +59,7 @@ class QtBackend : public Backend {
   QtRuntime runtime_;
   HandlerGuard guard_;
   FormEvents* events_ = nullptr;
+  CloseRequestWatch close_requests_;
 };
 
 }  // namespace velloran::platform::qt

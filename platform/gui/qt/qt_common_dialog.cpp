@@ -1,13 +1,20 @@
 #include "platform/gui/qt/qt_common_dialog.h"
 
 #include <QtCore/QFileInfo>
+#include <QtCore/QItemSelectionModel>
+#include <QtCore/QTimer>
 #include <QtWidgets/QAbstractItemView>
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QCompleter>
+#include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QGridLayout>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
 
 #include "platform/gui/qt/file_dialog_format.h"
 #include "platform/gui/qt/override_cursor_pause.h"
+#include "platform/gui/qt/window_system.h"
 
 namespace velloran::platform::qt {
 namespace {
@@ -53,9 +60,53 @@ QCheckBox& AddReadOnlyCheckBox(QFileDialog& dialog, std::string_view label, bool
   return *read_only;
 }
 
-bool RunModal(QFileDialog& dialog) {
+// The name field offers completions in a list of its own, which takes Enter
+// for itself: with the list showing, Enter would only close it. Unless the
+// user has moved into the list to pick an entry, Enter confirms what was
+// typed, as it does without the list.
+void ConfirmTypedNameOnEnter(QFileDialog& dialog) {
+  auto* name_field = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+  if (name_field == nullptr || buttons == nullptr) return;
+  QObject::connect(name_field, &QLineEdit::returnPressed, &dialog, [&dialog, name_field, buttons] {
+    const QCompleter* completer = name_field->completer();
+    if (completer == nullptr || !completer->popup()->isVisible() ||
+        completer->popup()->currentIndex().isValid()) {
+      return;
+    }
+    // Once the list has closed.
+    QTimer::singleShot(0, &dialog, [&dialog, buttons] {
+      QPushButton* confirm =
+          buttons->button(dialog.acceptMode() == QFileDialog::AcceptOpen ? QDialogButtonBox::Open
+                                                                         : QDialogButtonBox::Save);
+      if (confirm != nullptr && confirm->isEnabled()) confirm->click();
+    });
+  });
+}
+
+// What the user types in the name field is what they pick. Qt's dialog puts
+// the files chosen in its list ahead of the typed names, and its list can
+// keep a choice the typing no longer means: the previous pick it opened at,
+// or a folder passed on the way while a full path was typed, which typing
+// lets go of only while the name field holds the focus. Such a file then
+// stood in for the typed one, or such a folder disabled Open. Each edit of
+// the name field clears the list's choice, so the dialog takes the typed
+// names: full paths, bare or quoted names alike.
+void LetTypedNamesWin(QFileDialog& dialog) {
+  auto* name_field = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  auto* list = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
+  if (name_field == nullptr || list == nullptr || list->selectionModel() == nullptr) return;
+  QObject::connect(name_field, &QLineEdit::textEdited, list->selectionModel(),
+                   &QItemSelectionModel::clearSelection);
+}
+
+bool RunModal(QFileDialog& dialog, QWidget& owner) {
+  LetTypedNamesWin(dialog);
+  ConfirmTypedNameOnEnter(dialog);
   const OverrideCursorPause pause;
-  return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  ReturnActivation(owner, dialog);
+  return accepted && !dialog.selectedFiles().isEmpty();
 }
 
 }  // namespace
@@ -68,7 +119,7 @@ bool QtCommonDialog::ShowOpen() {
   ApplySettings(dialog, *this);
   const QCheckBox& read_only =
       AddReadOnlyCheckBox(dialog, read_only_label_, (Flags() & kOfnReadOnly) != 0);
-  if (!RunModal(dialog)) return false;
+  if (!RunModal(dialog, parent_)) return false;
 
   // Folders picked together with files are left out, as no entry can use them.
   QStringList picked = dialog.selectedFiles();
@@ -87,7 +138,7 @@ bool QtCommonDialog::ShowSave() {
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   ApplySettings(dialog, *this);
-  if (!RunModal(dialog)) return false;
+  if (!RunModal(dialog, parent_)) return false;
 
   SetFileName(dialog.selectedFiles().first().toStdString());
   return true;

@@ -10,6 +10,7 @@
 #include "platform/gui/progress_layout.h"
 #include "platform/gui/qt/progress_dialog.h"
 #include "platform/gui/qt/qt_runtime.h"
+#include "platform/gui/qt/window_system.h"
 
 namespace velloran::platform::qt {
 namespace {
@@ -38,6 +39,25 @@ class InputBlocker final : public QObject {
 }  // namespace
 
 WorkEnd QtRuntime::RunWork(const std::string& subject, const Work& work) {
+  WorkEnd end = WorkEnd::kFinished;
+  try {
+    end = WaitForWork(subject, work);
+  } catch (...) {
+    CloseIfAskedDuringWork();
+    throw;
+  }
+  CloseIfAskedDuringWork();
+  return end;
+}
+
+// A close of the window asked for while the work ran comes now that the work
+// has stopped, before the caller goes on: unloading the window ends the
+// program there, and the run that called RunWork shows nothing more.
+void QtRuntime::CloseIfAskedDuringWork() {
+  if (work_.TakeDeferredClose()) main_window_.close();
+}
+
+WorkEnd QtRuntime::WaitForWork(const std::string& subject, const Work& work) {
   QEventLoop loop;
   // Wakes the loop from the work's thread; the queued call runs in the loop.
   BackgroundWork background(
@@ -72,6 +92,7 @@ WorkEnd QtRuntime::RunWork(const std::string& subject, const Work& work) {
     }
   }
   poll.stop();
+  if (dialog) ReturnActivation(main_window_, *dialog);
   dialog.reset();
   return background.Finish();
 }

@@ -55,6 +55,7 @@ int QtRuntime::VerticalScrollBarWidth() const {
 }
 
 void QtRuntime::MsgBox(const std::string& prompt) {
+  if (ended_) return;
   QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(title_), MessageBoxText(prompt),
                   QMessageBox::Ok, &main_window_);
   box.setTextFormat(Qt::PlainText);
@@ -64,6 +65,7 @@ void QtRuntime::MsgBox(const std::string& prompt) {
   KeepFrameFixed(box);
   const OverrideCursorPause pause;
   box.exec();
+  ReturnActivation(main_window_, box);
 }
 
 // Closing the main window again asks no handler: HasEnded is already true.

@@ -10,7 +10,8 @@
 namespace velloran::platform::qt {
 
 // The running program's services, with message boxes and the progress window
-// modal over the main window.
+// modal over the main window. Once the program has ended, no message box
+// shows.
 class QtRuntime : public Runtime {
  public:
   // Message boxes and the progress window carry the description's title; the
@@ -28,12 +29,17 @@ class QtRuntime : public Runtime {
   bool HasEnded() const override { return ended_; }
 
   // Waits in an event loop that keeps the windows painted and takes no input
-  // for the main window; opens the progress window after a while.
+  // for the main window; opens the progress window after a while. A close
+  // of the main window meanwhile stops the work and then closes it, before
+  // this returns.
   WorkEnd RunWork(const std::string& subject, const Work& work) override;
 
   WorkState& work() { return work_; }
 
  private:
+  WorkEnd WaitForWork(const std::string& subject, const Work& work);
+  void CloseIfAskedDuringWork();
+
   QWidget& main_window_;
   std::string_view title_;
   const ProgressWindowDescription& progress_window_;

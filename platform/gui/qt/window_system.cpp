@@ -1,14 +1,18 @@
 #include "platform/gui/qt/window_system.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QThread>
+#include <QtCore/QTimer>
 #include <QtGui/QGuiApplication>
+#include <QtWidgets/QApplication>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #ifdef VELLORAN_HAVE_XCB
@@ -185,7 +189,37 @@ void FlushWindowSystem() {
   if (xcb_connection_t* connection = X11Connection()) xcb_flush(connection);
 }
 
+CloseRequestWatch::CloseRequestWatch(QWidget& window, std::function<bool()> take)
+    : window_(window), take_(std::move(take)) {
+  xcb_connection_t* connection = X11Connection();
+  if (connection == nullptr) return;
+  protocols_atom_ = InternAtom(connection, "WM_PROTOCOLS");
+  delete_atom_ = InternAtom(connection, "WM_DELETE_WINDOW");
+  QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+bool CloseRequestWatch::nativeEventFilter(const QByteArray& event_type, void* message,
+                                          qintptr* /*result*/) {
+  if (event_type != QByteArrayLiteral("xcb_generic_event_t")) return false;
+  const auto* event = static_cast<const xcb_generic_event_t*>(message);
+  // The top bit marks an event that another client sent, as the window
+  // manager sends this one.
+  if ((event->response_type & 0x7F) != XCB_CLIENT_MESSAGE) return false;
+  const auto* request = static_cast<const xcb_client_message_event_t*>(message);
+  if (request->format != 32 || request->type != protocols_atom_ ||
+      request->data.data32[0] != delete_atom_ || !window_.testAttribute(Qt::WA_WState_Created) ||
+      request->window != static_cast<xcb_window_t>(window_.winId())) {
+    return false;
+  }
+  return take_();
+}
+
 #else
+
+CloseRequestWatch::CloseRequestWatch(QWidget& window, std::function<bool()> take)
+    : window_(window), take_(std::move(take)) {}
+
+bool CloseRequestWatch::nativeEventFilter(const QByteArray&, void*, qintptr*) { return false; }
 
 void KeepOutOfTaskBar(QWidget&) {}
 void KeepFrameFixed(QWidget&) {}
@@ -193,5 +227,27 @@ std::optional<QMargins> FrameMargins(QWidget& window) { return ShownFrameMargins
 void FlushWindowSystem() {}
 
 #endif
+
+// Asked at once, openbox has been seen to leave the focus with the dialog it
+// is about to forget; a moment later it gives it.
+void ReturnActivation(QWidget& owner, const QWidget& closed) {
+  constexpr int kWindowManagerMoment = 50;  // milliseconds
+  const QWidget* active = QApplication::activeWindow();
+  if (active != nullptr && active != &closed) return;
+  QTimer::singleShot(kWindowManagerMoment, &owner, [&owner] {
+    // Another dialog may have opened meanwhile; it keeps the keyboard.
+    if (QApplication::activeWindow() == nullptr && QApplication::activeModalWidget() == nullptr &&
+        owner.isVisible()) {
+      owner.activateWindow();
+    }
+  });
+}
+
+// Removing a filter that was never installed does nothing.
+CloseRequestWatch::~CloseRequestWatch() {
+  if (QCoreApplication* application = QCoreApplication::instance()) {
+    application->removeNativeEventFilter(this);
+  }
+}
 
 }  // namespace velloran::platform::qt
