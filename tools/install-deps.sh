@@ -15,11 +15,14 @@ packages=(
   # Access control lists, for the tests of what replacing a file keeps
   acl
   fonts-liberation
-  # The 32-bit Linux build of the core, run under qemu-i386
+  # The 32-bit Linux build; qemu-i386 runs it where the kernel runs no
+  # 32-bit programs (IA-32 emulation off, as in some virtual machines)
   gcc-multilib g++-multilib qemu-user
-  # Windows builds, and running them under Wine
+  # Windows builds, and running them under Wine: 32-bit Wine (from the i386
+  # architecture, added below) for the shipping 32-bit program, 64-bit Wine
+  # for its 64-bit twin
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64
+  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 wine32:i386
   # A display for the GUI tests, and a window manager on it; the tests watch
   # and drive it over X11 (XTEST for the mouse, XFIXES for the pointer)
   xvfb xauth openbox x11-utils libxcb1-dev libxcb-xtest0-dev libxcb-xfixes0-dev
@@ -41,5 +44,7 @@ done
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 echo "Installing: ${missing[*]}"
+# 32-bit Wine comes from Debian's i386 architecture, beside the 64-bit one.
+dpkg --print-foreign-architectures | grep -qx i386 || "${sudo[@]}" dpkg --add-architecture i386
 "${sudo[@]}" apt-get update -q
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"

@@ -12,6 +12,8 @@ jobs=${VELLORAN_JOBS:-2}
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || date +%s)}
 export SOURCE_DATE_EPOCH
 
+# The win32 build preset builds the program alone; its tests are built in the
+# same tree by tools/test-windows.sh.
 for preset in release win32; do
   cmake --preset "$preset"
   cmake --build --preset "$preset" -j "$jobs"

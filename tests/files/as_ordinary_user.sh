@@ -4,6 +4,7 @@
 # may and may not do differs between the two. The program and the helpers
 # beside it are copied to a folder that user can reach. Exits 77 (skipped)
 # when not started as root: the ordinary run is then that user's already.
+# VELLORAN_EMULATOR, when set, names the emulator the program runs under.
 set -eu
 program=$1
 shift
@@ -17,4 +18,4 @@ cp "$program" "$(dirname "$program")"/velloran-* "$work/"
 chmod 755 "$work"
 cd "$work"
 setpriv --reuid=nobody --regid=nogroup --clear-groups \
-  env HOME="$work" TMPDIR=/tmp "$work/$(basename "$program")" "$@"
+  env HOME="$work" TMPDIR=/tmp ${VELLORAN_EMULATOR:-} "$work/$(basename "$program")" "$@"

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Checks the Windows downloads as the README promises them, without running
-# them (nothing here runs 32-bit programs):
+# them (installer_test.sh and tests/win32/portable_test.sh run them):
 #   check_windows_packages.sh VERSION ZIP INSTALLER INSTALLER_SCRIPT
 # The zip holds exactly velloran.exe, HAND-M.CUR, README.txt and LICENSE.txt;
 # the program is a stripped PE32 GUI program whose version resource says

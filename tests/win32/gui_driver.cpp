@@ -24,15 +24,16 @@ struct StepFailed : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A callback of the system's calling convention (stdcall in a 32-bit
+// program), which a lambda does not have.
+BOOL CALLBACK AddWindow(HWND window, LPARAM found) {
+  reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> ThreadWindows(DWORD thread) {
   std::vector<HWND> windows;
-  EnumThreadWindows(
-      thread,
-      [](HWND window, LPARAM found) {
-        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumThreadWindows(thread, AddWindow, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 

@@ -144,17 +144,18 @@ TEST_F(WindowTest, TabsFromCommand1ThroughTheListAndBothButtons) {
   EXPECT_STREQ(caption, L"Command1");
 }
 
+// Keeps the tool tip among a thread's windows; of the system's calling
+// convention (stdcall in a 32-bit program), which a lambda does not have.
+BOOL CALLBACK FindToolTip(HWND window, LPARAM found) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (std::wstring(name) == TOOLTIPS_CLASSW) *reinterpret_cast<HWND*>(found) = window;
+  return TRUE;
+}
+
 TEST_F(WindowTest, ListHasItsToolTip) {
   HWND tool_tip = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM found) {
-        wchar_t name[64] = {};
-        GetClassNameW(window, name, 64);
-        if (std::wstring(name) == TOOLTIPS_CLASSW) *reinterpret_cast<HWND*>(found) = window;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&tool_tip));
+  EnumThreadWindows(GetCurrentThreadId(), FindToolTip, reinterpret_cast<LPARAM>(&tool_tip));
   ASSERT_NE(tool_tip, nullptr);
   EXPECT_EQ(GetWindow(tool_tip, GW_OWNER), window_);
 
