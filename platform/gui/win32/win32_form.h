@@ -9,7 +9,6 @@
 #include "platform/gui/win32/win32_picture_button.h"
 #include "platform/gui/win32/win32_runtime.h"
 #include "platform/gui/win32/win32_window.h"
-#include "platform/window_description.h"
 #include "platform/window.h"
 #include "platform/window_description.h"
 
