@@ -26,8 +26,8 @@ else
   cmake --build --preset win64 -j "$jobs"
 fi
 
-# Windows on the X server take turns (their tests share a lock); the others
-# run beside them. The Wine server outlives each test program; it is stopped
+# The GUI tests run alone or take turns on the X server; the others run
+# side by side. The Wine server outlives each test program; it is stopped
 # once at the end.
 xvfb-run -a sh -c '
   status=0
