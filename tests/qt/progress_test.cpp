@@ -23,6 +23,7 @@
 #include "platform/gui/qt/progress_dialog.h"
 #include "tests/qt/qt_fixture.h"
 #include "tests/qt/user_steps.h"
+#include "tests/qt/work_folder.h"
 #include "tests/support/slow_work.h"
 
 namespace velloran::platform::qt {
@@ -268,24 +269,15 @@ class SlowRunTest : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&backend_.Form()));
   }
 
-  std::string InDir(const char* name) const {
-    return QDir(dir_.path()).filePath(name).toStdString();
-  }
-  void WriteFile(const char* name, const QByteArray& bytes) {
-    QFile file(QString::fromStdString(InDir(name)));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-  }
-  QByteArray ReadFile(const char* name) const {
-    QFile file(QString::fromStdString(InDir(name)));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-  }
+  std::string InDir(const char* name) const { return dir_.In(name); }
+  void WriteFile(const char* name, const QByteArray& bytes) { dir_.Write(name, bytes); }
+  QByteArray ReadFile(const char* name) const { return dir_.Read(name); }
   QStringList Folder() const { return QDir(dir_.path()).entryList(QDir::Files, QDir::Name); }
   void List(const char* name) { backend_.GetControls().list1.AddItem(InDir(name)); }
   void Remove() { QTest::mouseClick(&backend_.Form().check2(), Qt::LeftButton); }
 
   static inline int argc_ = 0;
-  QTemporaryDir dir_;
+  testing::WorkFolder dir_;
   QtBackend backend_{argc_, nullptr, kUiDescription};
   // Each piece of work on `slow.txt` starts after a second; on other files at
   // once.

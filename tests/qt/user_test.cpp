@@ -29,6 +29,7 @@
 #include "platform/gui/qt/progress_dialog.h"
 #include "platform/gui/qt/qt_backend.h"
 #include "tests/qt/accessible_tree.h"
+#include "tests/qt/work_folder.h"
 #include "tests/support/slow_work.h"
 #include "tests/x11/x_display.h"
 
@@ -116,18 +117,9 @@ class UserTest : public ::testing::Test {
   void SetUp() override { qputenv("TMPDIR", temp_.path().toLocal8Bit()); }
   void TearDown() override { qunsetenv("TMPDIR"); }
 
-  std::string InDir(const char* name) const {
-    return QDir(dir_.path()).filePath(name).toStdString();
-  }
-  void WriteFile(const char* name, const QByteArray& bytes) {
-    QFile file(QString::fromStdString(InDir(name)));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-  }
-  QByteArray ReadFile(const char* name) const {
-    QFile file(QString::fromStdString(InDir(name)));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-  }
+  std::string InDir(const char* name) const { return dir_.In(name); }
+  void WriteFile(const char* name, const QByteArray& bytes) { dir_.Write(name, bytes); }
+  QByteArray ReadFile(const char* name) const { return dir_.Read(name); }
   // Every file in the work folder, hidden ones too, and in the temporary one.
   QStringList Files() const {
     const auto filters = QDir::Files | QDir::Hidden | QDir::System;
@@ -195,7 +187,7 @@ class UserTest : public ::testing::Test {
   }
 
   static inline int argc_ = 0;
-  QTemporaryDir dir_;
+  testing::WorkFolder dir_;
   QTemporaryDir temp_;
   QtBackend backend_{argc_, nullptr, kUiDescription};
   // Work on `slow.txt` starts only once a stop is asked for, or after a

@@ -55,10 +55,11 @@ void* AllocateLargeArray(std::size_t bytes) {
 void PrefaultPages(void* data, std::size_t bytes) noexcept {
 #ifdef MADV_POPULATE_WRITE
   const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  // madvise takes a page-aligned start: skip to the first whole page.
   const auto begin = reinterpret_cast<std::uintptr_t>(data);
-  const std::uintptr_t aligned = RoundUp(begin, page);
-  if (aligned - begin >= bytes) return;
-  ::madvise(reinterpret_cast<void*>(aligned), bytes - (aligned - begin), MADV_POPULATE_WRITE);
+  const std::size_t skip = RoundUp(begin, page) - begin;
+  if (skip >= bytes) return;
+  ::madvise(static_cast<char*>(data) + skip, bytes - skip, MADV_POPULATE_WRITE);
 #else
   (void)data;
   (void)bytes;
