@@ -112,8 +112,10 @@ TEST_F(AccessibilityTest, EveryControlOfTheWindowIsNamed) {
   EXPECT_EQ(command1_caption, L"Command1");
   EXPECT_EQ(list1.name, W(texts::kList1AccessibleName));
   EXPECT_EQ(list1.description, W(texts::kList1ToolTip));
-  EXPECT_EQ(check1.name, L"ADD FILE(S)");
-  EXPECT_EQ(check2.name, L"REMOVE DUPES");
+  EXPECT_EQ(check1.name, W(texts::kCheck1AccessibleName));
+  EXPECT_EQ(check1.description, W(texts::kCheck1AccessibleDescription));
+  EXPECT_EQ(check2.name, W(texts::kCheck2AccessibleName));
+  EXPECT_EQ(check2.description, W(texts::kCheck2AccessibleDescription));
   ASSERT_EQ(tab_order.size(), 4u);
   for (const Heard& heard : tab_order) {
     EXPECT_FALSE(heard.name.empty());
