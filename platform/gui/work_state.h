@@ -46,6 +46,22 @@ class WorkState {
   // handler that ran it has returned), and close the window if so. Clears it.
   bool TakeDeferredClose() { return std::exchange(close_deferred_, false); }
 
+  // Runs `wait_for_work` and returns what it returns; then, whether it
+  // returned or threw, closes the window through `close` when the user asked
+  // for that meanwhile, so the close comes as soon as the work has stopped.
+  template <typename Wait, typename Close>
+  auto WaitThenClose(Wait&& wait_for_work, Close&& close) {
+    decltype(wait_for_work()) result;
+    try {
+      result = wait_for_work();
+    } catch (...) {
+      if (TakeDeferredClose()) close();
+      throw;
+    }
+    if (TakeDeferredClose()) close();
+    return result;
+  }
+
  private:
   std::function<void()> stop_;
   bool close_deferred_ = false;

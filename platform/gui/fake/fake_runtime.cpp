@@ -23,20 +23,15 @@ class FakeRuntime::ScriptedProgress final : public Progress {
 };
 
 WorkEnd FakeRuntime::RunWork(const std::string& subject, const Work& work) {
-  const auto close_if_asked = [this] {
-    if (work_.TakeDeferredClose() && close_window_) close_window_();
-  };
-  WorkEnd end = WorkEnd::kFinished;
-  try {
-    ScriptedProgress progress(*this, subject);
-    const WorkState::Running running(work_, [&progress] { progress.RequestStop(); });
-    end = RunWorkHere(work, progress);
-  } catch (...) {
-    close_if_asked();
-    throw;
-  }
-  close_if_asked();
-  return end;
+  return work_.WaitThenClose(
+      [&] {
+        ScriptedProgress progress(*this, subject);
+        const WorkState::Running running(work_, [&progress] { progress.RequestStop(); });
+        return RunWorkHere(work, progress);
+      },
+      [this] {
+        if (close_window_) close_window_();
+      });
 }
 
 }  // namespace velloran::platform::fake

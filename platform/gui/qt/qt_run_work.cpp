@@ -38,23 +38,12 @@ class InputBlocker final : public QObject {
 
 }  // namespace
 
-WorkEnd QtRuntime::RunWork(const std::string& subject, const Work& work) {
-  WorkEnd end = WorkEnd::kFinished;
-  try {
-    end = WaitForWork(subject, work);
-  } catch (...) {
-    CloseIfAskedDuringWork();
-    throw;
-  }
-  CloseIfAskedDuringWork();
-  return end;
-}
-
-// A close of the window asked for while the work ran comes now that the work
-// has stopped, before the caller goes on: unloading the window ends the
+// A close of the window asked for while the work ran comes as soon as the
+// work has stopped, before the caller goes on: unloading the window ends the
 // program there, and the run that called RunWork shows nothing more.
-void QtRuntime::CloseIfAskedDuringWork() {
-  if (work_.TakeDeferredClose()) main_window_.close();
+WorkEnd QtRuntime::RunWork(const std::string& subject, const Work& work) {
+  return work_.WaitThenClose([&] { return WaitForWork(subject, work); },
+                             [this] { main_window_.close(); });
 }
 
 WorkEnd QtRuntime::WaitForWork(const std::string& subject, const Work& work) {

@@ -38,7 +38,6 @@ class QtRuntime : public Runtime {
 
  private:
   WorkEnd WaitForWork(const std::string& subject, const Work& work);
-  void CloseIfAskedDuringWork();
 
   QWidget& main_window_;
   std::string_view title_;
