@@ -7,11 +7,8 @@
 // thrown again, once both have ended, by the call that started them.
 
 #include <atomic>
-#include <condition_variable>
 #include <cstddef>
 #include <functional>
-#include <mutex>
-#include <vector>
 
 namespace velloran::dedupe {
 
@@ -37,38 +34,5 @@ std::size_t LaneCount();
 // every lane's work is always done. Rethrows the first failure of any lane.
 void RunOnBothCores(std::size_t lanes,
                     const std::function<void(std::size_t lane, const LaneStop& stop)>& work);
-
-// Fresh memory costs a page fault at its first touch, which the kernel
-// spends clearing the page: for a file read into memory, more than the
-// finding of repeats. A PageWarmer lets the other core take those faults,
-// for each block of memory offered in turn, from its end backward, while
-// this one works: on the first block from its start, or on something else.
-class PageWarmer {
- public:
-  // Called by the working thread; blocks are warmed in the order offered.
-  void Offer(void* data, std::size_t bytes);
-
- private:
-  friend void WithPagesWarmed(const std::function<void(PageWarmer&)>& work);
-  struct Block {
-    char* data;
-    std::size_t bytes;
-  };
-  void Finish();
-  void Serve(const LaneStop& stop);
-  // Waits for block `index`; false once the work has ended without it.
-  bool Wait(std::size_t index, Block& block);
-
-  std::mutex mutex_;
-  std::condition_variable offered_;
-  std::vector<Block> blocks_;
-  bool finished_ = false;
-  std::atomic<bool> done_{false};
-};
-
-// Calls `work(warmer)` on this thread while the other core, if there is
-// one, faults in the pages of the memory `work` offers the warmer. Failures
-// and stops come back as from RunOnBothCores.
-void WithPagesWarmed(const std::function<void(PageWarmer&)>& work);
 
 }  // namespace velloran::dedupe

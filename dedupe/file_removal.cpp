@@ -4,12 +4,12 @@
 #include <limits>
 #include <utility>
 
-#include "dedupe/both_cores.h"
 #include "dedupe/bounded_removal.h"
 #include "dedupe/core_messages.h"
 #include "dedupe/detect_encoding.h"
 #include "dedupe/item_file.h"
 #include "dedupe/memory_budget.h"
+#include "dedupe/page_warmer.h"
 #include "platform/error.h"
 #include "platform/input_file.h"
 #include "platform/temporary_file.h"

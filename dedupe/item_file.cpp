@@ -3,9 +3,9 @@
 #include <limits>
 #include <utility>
 
-#include "dedupe/both_cores.h"
 #include "dedupe/core_messages.h"
 #include "dedupe/detect_encoding.h"
+#include "dedupe/page_warmer.h"
 #include "dedupe/survivor_writer.h"
 #include "platform/error.h"
 

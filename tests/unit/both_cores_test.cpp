@@ -1,6 +1,7 @@
 // The two-lane runner: every lane's work done, a failure in either lane
 // ends the other and comes back to the caller.
 #include "dedupe/both_cores.h"
+#include "dedupe/page_warmer.h"
 
 #include <gtest/gtest.h>
 
