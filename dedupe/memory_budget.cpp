@@ -26,7 +26,9 @@ std::uint64_t DefaultMemoryBudget() {
 }
 
 std::uint64_t InMemoryCost(std::uint64_t bytes, std::uint64_t lines) {
-  return bytes + lines * sizeof(std::string_view) +
+  // A view per line, a byte per line for the repeats two lanes find, and
+  // the table.
+  return bytes + lines * (sizeof(std::string_view) + 1) +
          repeat_table::SlotsFor(lines) * sizeof(repeat_table::Slot);
 }
 
