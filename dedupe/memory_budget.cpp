@@ -26,9 +26,9 @@ std::uint64_t DefaultMemoryBudget() {
 }
 
 std::uint64_t InMemoryCost(std::uint64_t bytes, std::uint64_t lines) {
-  // A view per line, a byte per line for the repeats two lanes find, and
+  // A view per line, a bit per line in each of two lanes' repeat maps, and
   // the table.
-  return bytes + lines * (sizeof(std::string_view) + 1) +
+  return bytes + lines * sizeof(std::string_view) + (lines + 63) / 64 * 2 * sizeof(std::uint64_t) +
          repeat_table::SlotsFor(lines) * sizeof(repeat_table::Slot);
 }
 
