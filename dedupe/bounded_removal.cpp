@@ -46,7 +46,8 @@ std::size_t Clamp(std::uint64_t value, std::uint64_t low, std::uint64_t high) {
 Plan MakePlan(std::uint64_t file_size, std::uint64_t budget) {
   Plan plan;
   plan.threads = LaneCount();
-  plan.stream.block = Clamp(budget / 16, 4096, std::uint64_t{4} << 20) & ~std::size_t{3};
+  // Two blocks are read ahead, each with its lines' views and records.
+  plan.stream.block = Clamp(budget / 64, 4096, std::uint64_t{1} << 20) & ~std::size_t{3};
   plan.stream.long_line = Clamp(budget / 32, 256, std::uint64_t{1} << 20);
   // Each thread loads a share of a partition and a share compared with it.
   const std::uint64_t per_thread = budget / plan.threads;

@@ -1,39 +1,53 @@
 #include "dedupe/line_stream.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <vector>
 
+#include "dedupe/both_cores.h"
 #include "dedupe/line_end.h"
 #include "dedupe/line_hash.h"
 
 namespace velloran::dedupe {
 namespace {
 
+// Called after each window with the bytes read so far and whether it was
+// the last.
+using WindowDone = std::function<void(std::uint64_t bytes, bool last)>;
+
+// Cuts the file into windows of a block each, plus the unfinished line
+// carried over from the window before, and hands on their lines. With two
+// buffers, the windows take turns in them, so the lines of one window stay
+// valid while the next is read.
 class Streamer {
  public:
-  Streamer(platform::InputFile& file, Encoding encoding, StreamSizes sizes, LineSink& sink)
-      : file_(file),
-        encoding_(encoding),
-        width_(UnitWidth(encoding)),
-        sizes_(sizes),
-        sink_(sink),
-        buffer_(std::make_unique_for_overwrite<char[]>(sizes.block + sizes.long_line)) {}
+  Streamer(platform::InputFile& file, Encoding encoding, StreamSizes sizes, LineSink& sink,
+           std::size_t buffers)
+      : file_(file), encoding_(encoding), width_(UnitWidth(encoding)), sizes_(sizes), sink_(sink) {
+    for (std::size_t i = 0; i < buffers; ++i) {
+      buffers_.push_back(std::make_unique_for_overwrite<char[]>(sizes.block + sizes.long_line));
+    }
+  }
 
-  StreamSummary Run(const std::function<void(std::uint64_t)>& done) {
+  StreamSummary Run(const WindowDone& done) {
     file_.Rewind();
     std::size_t pos = ByteOrderMark(encoding_).size();
-    for (;;) {
-      const std::size_t got = file_.Read(buffer_.get() + carry_, sizes_.block);
-      summary_.digest =
-          line_hash::Mix(summary_.digest ^ HashLine(std::string_view(buffer_.get() + carry_, got)),
-                         line_hash::kOdd2);
+    for (std::size_t window = 0;; ++window) {
+      buffer_ = buffers_[window % buffers_.size()].get();
+      if (carry_ > 0) std::memmove(buffer_, carry_from_, carry_);
+      const std::size_t got = file_.Read(buffer_ + carry_, sizes_.block);
+      summary_.digest = line_hash::Mix(
+          summary_.digest ^ HashLine(std::string_view(buffer_ + carry_, got)), line_hash::kOdd2);
       summary_.bytes += got;
       const bool final = got < sizes_.block;
       window_start_ = summary_.bytes - got - carry_;
-      const std::string_view text(buffer_.get(), carry_ + got);
+      const std::string_view text(buffer_, carry_ + got);
       carry_ = 0;
       Window(text, pos, final);
-      done(summary_.bytes);
+      done(summary_.bytes, final);
       if (final) break;
       pos = 0;
     }
@@ -71,7 +85,8 @@ class Streamer {
                           window_start_ + static_cast<std::uint64_t>(rest.data() - text.data()));
       Piece(rest);
     } else {
-      std::memmove(buffer_.get(), rest.data(), rest.size());
+      // Moved to the start of the next window's buffer once it is free.
+      carry_from_ = rest.data();
       carry_ = rest.size();
     }
   }
@@ -121,7 +136,7 @@ class Streamer {
       }
       // Only the last window holds a long line whole.
       sink_.LongLineStart(number_,
-                          window_start_ + static_cast<std::uint64_t>(line.data() - buffer_.get()));
+                          window_start_ + static_cast<std::uint64_t>(line.data() - buffer_));
       long_length_ = 0;
       in_long_line_ = true;
       Piece(line);
@@ -134,8 +149,10 @@ class Streamer {
   std::size_t width_;
   StreamSizes sizes_;
   LineSink& sink_;
-  std::unique_ptr<char[]> buffer_;
+  std::vector<std::unique_ptr<char[]>> buffers_;
+  char* buffer_ = nullptr;  // this window's
   ItemList lines_;
+  const char* carry_from_ = nullptr;
   std::size_t carry_ = 0;
   std::uint64_t window_start_ = 0;  // file offset of the buffer's first byte
   std::uint64_t number_ = 0;
@@ -145,11 +162,153 @@ class Streamer {
   StreamSummary summary_;
 };
 
+// What a sink was told, kept to be told again later.
+struct SinkCall {
+  enum class Kind : std::uint8_t { kLine, kLongLineStart, kLongLinePiece, kLongLineEnd };
+  Kind kind;
+  std::uint64_t value;  // the line's number, or the long line's length
+  std::uint64_t offset;
+  std::string_view text;
+};
+
+class Recorder final : public LineSink {
+ public:
+  void Line(std::uint64_t number, std::string_view line) override {
+    calls_->push_back({SinkCall::Kind::kLine, number, 0, line});
+  }
+  void LongLineStart(std::uint64_t number, std::uint64_t offset) override {
+    calls_->push_back({SinkCall::Kind::kLongLineStart, number, offset, {}});
+  }
+  void LongLinePiece(std::string_view piece) override {
+    calls_->push_back({SinkCall::Kind::kLongLinePiece, 0, 0, piece});
+  }
+  void LongLineEnd(std::uint64_t length) override {
+    calls_->push_back({SinkCall::Kind::kLongLineEnd, length, 0, {}});
+  }
+  void RecordInto(std::vector<SinkCall>& calls) { calls_ = &calls; }
+
+ private:
+  std::vector<SinkCall>* calls_ = nullptr;
+};
+
+void Replay(const std::vector<SinkCall>& calls, LineSink& sink) {
+  for (const SinkCall& call : calls) {
+    switch (call.kind) {
+      case SinkCall::Kind::kLine:
+        sink.Line(call.value, call.text);
+        break;
+      case SinkCall::Kind::kLongLineStart:
+        sink.LongLineStart(call.value, call.offset);
+        break;
+      case SinkCall::Kind::kLongLinePiece:
+        sink.LongLinePiece(call.text);
+        break;
+      case SinkCall::Kind::kLongLineEnd:
+        sink.LongLineEnd(call.value);
+        break;
+    }
+  }
+}
+
+// Two windows' worth of recorded lines, passed from the lane that reads to
+// the lane that hands them on. A window's slot is free again once its lines
+// have been handed on, and only then is its buffer read into again.
+class WindowQueue {
+ public:
+  struct Window {
+    std::vector<SinkCall> calls;
+    std::uint64_t bytes = 0;
+    bool last = false;
+  };
+
+  // The reading lane: the slot for window `number`, once it is free.
+  Window& Fill(std::size_t number, const LaneStop& stop) {
+    Window& window = windows_[number % 2];
+    Wait(stop, [&] { return !full_[number % 2]; });
+    window.calls.clear();
+    return window;
+  }
+  void Publish(std::size_t number) { Set(number, true); }
+
+  // The handing-on lane: window `number`, once it has been read.
+  const Window& Take(std::size_t number, const LaneStop& stop) {
+    Wait(stop, [&] { return full_[number % 2]; });
+    return windows_[number % 2];
+  }
+  void Release(std::size_t number) { Set(number, false); }
+
+ private:
+  // Waits for `ready`, looking now and then whether the other lane failed.
+  template <class Ready>
+  void Wait(const LaneStop& stop, Ready ready) {
+    std::unique_lock lock(mutex_);
+    while (!changed_.wait_for(lock, std::chrono::milliseconds(5), ready)) stop.Check();
+  }
+  void Set(std::size_t number, bool full) {
+    {
+      const std::lock_guard lock(mutex_);
+      full_[number % 2] = full;
+    }
+    changed_.notify_one();
+  }
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  Window windows_[2];
+  bool full_[2] = {false, false};
+};
+
+// Lane 1 reads the windows, cuts them into lines and records them; lane 0,
+// the calling thread, hands them on to `sink` and reports progress.
+StreamSummary StreamOnBothCores(platform::InputFile& file, Encoding encoding, StreamSizes sizes,
+                                LineSink& sink, const std::function<void(std::uint64_t)>& done) {
+  WindowQueue queue;
+  Recorder recorder;
+  // Outlives both lanes: lane 0 hands on lines from its buffers after lane
+  // 1 has read the last window.
+  Streamer streamer(file, encoding, sizes, recorder, 2);
+  StreamSummary summary;
+  RunOnBothCores(2, [&](std::size_t lane, const LaneStop& stop) {
+    if (lane == 1) {
+      std::size_t number = 0;
+      WindowQueue::Window* window = &queue.Fill(number, stop);
+      recorder.RecordInto(window->calls);
+      summary = streamer.Run([&](std::uint64_t bytes, bool last) {
+        window->bytes = bytes;
+        window->last = last;
+        queue.Publish(number++);
+        if (last) return;
+        window = &queue.Fill(number, stop);
+        recorder.RecordInto(window->calls);
+      });
+      return;
+    }
+    for (std::size_t number = 0;; ++number) {
+      const WindowQueue::Window& window = queue.Take(number, stop);
+      Replay(window.calls, sink);
+      done(window.bytes);
+      const bool last = window.last;
+      queue.Release(number);
+      if (last) return;
+    }
+  });
+  return summary;
+}
+
 }  // namespace
 
 StreamSummary StreamLines(platform::InputFile& file, Encoding encoding, StreamSizes sizes,
+                          LineSink& sink, const std::function<void(std::uint64_t)>& done,
+                          std::size_t lanes) {
+  if (lanes >= 2) return StreamOnBothCores(file, encoding, sizes, sink, done);
+  return Streamer(file, encoding, sizes, sink, 1).Run([&done](std::uint64_t bytes, bool) {
+    done(bytes);
+  });
+}
+
+StreamSummary StreamLines(platform::InputFile& file, Encoding encoding, StreamSizes sizes,
                           LineSink& sink, const std::function<void(std::uint64_t)>& done) {
-  return Streamer(file, encoding, sizes, sink).Run(done);
+  return StreamLines(file, encoding, sizes, sink, done, LaneCount());
 }
 
 }  // namespace velloran::dedupe

@@ -43,8 +43,15 @@ struct StreamSummary {
 
 // Reads `file` from its start to its end, skipping the byte order mark of
 // `encoding`, and calls `sink` for each line; `done(bytes read)` after each
-// block (it may throw to stop).
+// block (it may throw to stop). On a machine with two cores, the other core
+// reads the file and finds its lines a block ahead, while this thread calls
+// `sink` and `done`; two blocks and their lines are then held at once.
 StreamSummary StreamLines(platform::InputFile& file, Encoding encoding, StreamSizes sizes,
                           LineSink& sink, const std::function<void(std::uint64_t)>& done);
+
+// The same in `lanes` lanes (1 or 2), whatever the machine has.
+StreamSummary StreamLines(platform::InputFile& file, Encoding encoding, StreamSizes sizes,
+                          LineSink& sink, const std::function<void(std::uint64_t)>& done,
+                          std::size_t lanes);
 
 }  // namespace velloran::dedupe

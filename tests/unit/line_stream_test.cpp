@@ -79,16 +79,19 @@ TEST(StreamLines, GivesTheLinesOfTheWholeTextForAnyBlockSize) {
     testing::WriteBytes(path, mark + text);
     const ItemList whole = SplitLines(text, encoding);
 
+    // One lane, or one reading ahead while the other hands lines on.
+    const std::size_t lanes = 1 + (round / encodings.size()) % 2;
     StreamSizes sizes;
     sizes.block = 4 * (1 + random() % 12);
     sizes.long_line = 1 + random() % 40;
     platform::InputFile file(path);
     Collector collector;
     std::uint64_t reported = 0;
-    const StreamSummary summary =
-        StreamLines(file, encoding, sizes, collector, [&](std::uint64_t done) { reported = done; });
+    const StreamSummary summary = StreamLines(
+        file, encoding, sizes, collector, [&](std::uint64_t done) { reported = done; }, lanes);
     ASSERT_EQ(collector.lines, std::vector<std::string>(whole.begin(), whole.end()))
-        << "round " << round << ", block " << sizes.block << ", long " << sizes.long_line;
+        << "round " << round << ", block " << sizes.block << ", long " << sizes.long_line
+        << ", lanes " << lanes;
     EXPECT_EQ(summary.lines, whole.size());
     EXPECT_EQ(summary.bytes, mark.size() + text.size());
     EXPECT_EQ(reported, summary.bytes);
@@ -107,16 +110,54 @@ TEST(StreamLines, GivesTheLinesOfTheWholeTextForAnyBlockSize) {
 TEST(StreamLines, TheDigestTellsADifferentFile) {
   testing::TempDir dir;
   const std::string path = dir.File("text.txt");
-  auto summary_of = [&](const std::string& bytes) {
+  auto summary_of = [&](const std::string& bytes, std::size_t lanes = 1) {
     testing::WriteBytes(path, bytes);
     platform::InputFile file(path);
     Collector collector;
-    return StreamLines(file, Encoding::kBytes, StreamSizes{8, 64}, collector, [](auto) {});
+    return StreamLines(
+        file, Encoding::kBytes, StreamSizes{8, 64}, collector, [](auto) {}, lanes);
   };
   const StreamSummary first = summary_of("one\ntwo\r\nthree\n");
   EXPECT_EQ(summary_of("one\ntwo\r\nthree\n").digest, first.digest);
+  EXPECT_EQ(summary_of("one\ntwo\r\nthree\n", 2).digest, first.digest);
   EXPECT_NE(summary_of("one\ntwo\r\nthreE\n").digest, first.digest);
   EXPECT_NE(summary_of("one\ntwo\n\rthree\n").digest, first.digest);
+}
+
+// A stop asked for after a block, or a sink that fails, ends the lane that
+// reads ahead too, whichever of them waits for the other.
+TEST(StreamLines, AStopOrAFailingSinkEndsBothLanes) {
+  testing::TempDir dir;
+  const std::string path = dir.File("text.txt");
+  std::string text;
+  for (int i = 0; i < 5000; ++i) text += "line " + std::to_string(i) + "\n";
+  testing::WriteBytes(path, text);
+  struct Stopped {};
+  for (const int stop_after : {0, 1, 7}) {
+    platform::InputFile file(path);
+    Collector collector;
+    int blocks = 0;
+    EXPECT_THROW(StreamLines(
+                     file, Encoding::kBytes, StreamSizes{64, 64}, collector,
+                     [&](std::uint64_t) {
+                       if (blocks++ == stop_after) throw Stopped{};
+                     },
+                     2),
+                 Stopped);
+  }
+  class FailingSink final : public LineSink {
+   public:
+    void Line(std::uint64_t number, std::string_view) override {
+      if (number == 300) throw Stopped{};
+    }
+    void LongLineStart(std::uint64_t, std::uint64_t) override {}
+    void LongLinePiece(std::string_view) override {}
+    void LongLineEnd(std::uint64_t) override {}
+  } failing;
+  platform::InputFile file(path);
+  EXPECT_THROW(StreamLines(
+                   file, Encoding::kBytes, StreamSizes{64, 64}, failing, [](auto) {}, 2),
+               Stopped);
 }
 
 TEST(RepeatLists, RoundTripWithGapsOfAnySize) {
