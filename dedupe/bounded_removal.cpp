@@ -118,8 +118,12 @@ class Scatter final : public LineSink {
   }
 
   void Line(std::uint64_t number, std::string_view line) override {
+    if (!line.empty()) HashedLine(number, line, HashLine(line));
+  }
+  bool WantsLineHashes() const override { return true; }
+  void HashedLine(std::uint64_t number, std::string_view line, std::uint64_t hash) override {
     if (line.empty()) return;
-    SpillWriter& out = writers_[PartitionOf(HashLine(line), writers_.size())];
+    SpillWriter& out = writers_[PartitionOf(hash, writers_.size())];
     out.PutValue(static_cast<std::uint32_t>(line.size()));
     out.PutValue(number);
     out.Put(line);

@@ -166,15 +166,17 @@ class Streamer {
 struct SinkCall {
   enum class Kind : std::uint8_t { kLine, kLongLineStart, kLongLinePiece, kLongLineEnd };
   Kind kind;
-  std::uint64_t value;  // the line's number, or the long line's length
-  std::uint64_t offset;
+  std::uint64_t value;   // the line's number, or the long line's length
+  std::uint64_t offset;  // a long line's start, or a line's hash when the sink wants it
   std::string_view text;
 };
 
 class Recorder final : public LineSink {
  public:
+  explicit Recorder(bool hash_lines) : hash_lines_(hash_lines) {}
   void Line(std::uint64_t number, std::string_view line) override {
-    calls_->push_back({SinkCall::Kind::kLine, number, 0, line});
+    const std::uint64_t hash = hash_lines_ && !line.empty() ? HashLine(line) : 0;
+    calls_->push_back({SinkCall::Kind::kLine, number, hash, line});
   }
   void LongLineStart(std::uint64_t number, std::uint64_t offset) override {
     calls_->push_back({SinkCall::Kind::kLongLineStart, number, offset, {}});
@@ -188,14 +190,20 @@ class Recorder final : public LineSink {
   void RecordInto(std::vector<SinkCall>& calls) { calls_ = &calls; }
 
  private:
+  bool hash_lines_;
   std::vector<SinkCall>* calls_ = nullptr;
 };
 
 void Replay(const std::vector<SinkCall>& calls, LineSink& sink) {
+  const bool hashed = sink.WantsLineHashes();
   for (const SinkCall& call : calls) {
     switch (call.kind) {
       case SinkCall::Kind::kLine:
-        sink.Line(call.value, call.text);
+        if (hashed) {
+          sink.HashedLine(call.value, call.text, call.offset);
+        } else {
+          sink.Line(call.value, call.text);
+        }
         break;
       case SinkCall::Kind::kLongLineStart:
         sink.LongLineStart(call.value, call.offset);
@@ -263,7 +271,7 @@ class WindowQueue {
 StreamSummary StreamOnBothCores(platform::InputFile& file, Encoding encoding, StreamSizes sizes,
                                 LineSink& sink, const std::function<void(std::uint64_t)>& done) {
   WindowQueue queue;
-  Recorder recorder;
+  Recorder recorder(sink.WantsLineHashes());
   // Outlives both lanes: lane 0 hands on lines from its buffers after lane
   // 1 has read the last window.
   Streamer streamer(file, encoding, sizes, recorder, 2);

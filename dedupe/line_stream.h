@@ -22,6 +22,13 @@ class LineSink {
   // A line of at most the limit's length, without its line end (may be
   // empty).
   virtual void Line(std::uint64_t number, std::string_view line) = 0;
+  // A sink that hashes every line says so, and then gets the lines with
+  // their HashLine instead, computed ahead on the core that reads.
+  virtual bool WantsLineHashes() const { return false; }
+  virtual void HashedLine(std::uint64_t number, std::string_view line, std::uint64_t hash) {
+    (void)hash;
+    Line(number, line);
+  }
   // A longer line: its start (`offset` in bytes from the start of the
   // file), its bytes in pieces, and its end with its whole length.
   virtual void LongLineStart(std::uint64_t number, std::uint64_t offset) = 0;
