@@ -26,9 +26,7 @@ std::uint64_t DefaultMemoryBudget() {
 }
 
 std::uint64_t InMemoryCost(std::uint64_t bytes, std::uint64_t lines) {
-  // A view per line, a bit per line in each of two lanes' repeat maps, and
-  // the table.
-  return bytes + lines * sizeof(std::string_view) + (lines + 63) / 64 * 2 * sizeof(std::uint64_t) +
+  return bytes + lines * sizeof(std::string_view) +
          repeat_table::SlotsFor(lines) * sizeof(repeat_table::Slot);
 }
 

@@ -11,23 +11,19 @@
 // bytes, in line order. The cache misses of many lines overlap instead of
 // being paid one after another.
 //
-// Two lanes can share one table, each on a core of its own: a line belongs
-// to the lane its hash's top bit names, so equal lines always meet in the
-// same lane, which takes its lines in file order; the first occurrence of
-// every value is the same as with one lane. The lanes claim free slots with
-// an atomic compare-and-swap, and a lane only reads the views while they
-// share them: each lane marks its repeats in a bitmap of its own, and they
-// are blanked afterwards.
+// Two cores share the work by halves of the file: each finds the repeats
+// within its half in a table of its own, then the lines still standing in
+// the second half that the first half's table holds are blanked too, the
+// cores taking a part of the second half each. Every line is hashed once in
+// the first step, and a table is only read while both work on it.
 //
 // The hash is a parameter so tests can force collisions.
 
 #include <algorithm>
-#include <atomic>
-#include <bit>
 #include <cstdint>
 #include <limits>
-#include <memory>
 #include <new>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -41,8 +37,7 @@
 namespace velloran::dedupe {
 namespace repeat_table {
 
-// Aligned to its size so that it can be read and claimed atomically.
-struct alignas(8) Slot {
+struct Slot {
   std::uint32_t tag;
   std::uint32_t index_plus_one;  // 0: the slot is free
 };
@@ -74,6 +69,7 @@ class SlotArray {
   }
 
   Slot& operator[](std::size_t index) { return slots_[index]; }
+  std::span<Slot> all() { return {slots_, count_}; }
   std::size_t count() const { return count_; }
   // The memory the slots take, to fault it in ahead (platform::PrefaultPages).
   void* data() { return slots_; }
@@ -114,46 +110,31 @@ inline std::size_t ScaleToRange(std::uint64_t hash, std::size_t count) {
 #endif
 }
 
-// Which lines a lane takes, and where its repeats go.
-struct LaneShare {
-  // Of `lanes` lanes (1 or 2), this is lane `lane`.
-  std::size_t lane = 0;
-  std::size_t lanes = 1;
-  // With more than one lane: this lane's own bit per line, set for each
-  // repeat it finds (a lane of its own, so that the cores never write to
-  // the same cache line). With one lane, repeats are blanked at once.
-  std::uint64_t* repeats = nullptr;
-};
-
 template <class Hasher>
 class Table {
  public:
   Table(std::span<std::string_view> lines, Hasher hasher)
-      : lines_(lines),
-        hasher_(hasher),
-        slot_count_(SlotCount(CheckedLineCount(lines.size()))),
-        slots_(slot_count_) {}
+      : Table(lines, hasher, SlotArray(SlotCount(CheckedLineCount(lines.size())))) {}
 
   // With zeroed slots made earlier by SlotsForLines(lines.size()).
   Table(std::span<std::string_view> lines, Hasher hasher, SlotArray slots)
-      : lines_(lines),
-        hasher_(hasher),
-        slot_count_(SlotCount(CheckedLineCount(lines.size()))),
-        slots_(slots.count() == slot_count_ ? std::move(slots) : SlotArray(slot_count_)) {}
+      : lines_(lines), hasher_(hasher) {
+    const std::size_t count = SlotCount(CheckedLineCount(lines.size()));
+    owned_ = slots.count() == count ? std::move(slots) : SlotArray(count);
+    slots_ = owned_.all().data();
+    slot_count_ = count;
+  }
+
+  // On zeroed slots owned by the caller, more than there are lines.
+  Table(std::span<std::string_view> lines, Hasher hasher, std::span<Slot> slots)
+      : lines_(lines), hasher_(hasher), slot_count_(slots.size()), slots_(slots.data()) {
+    CheckedLineCount(lines.size());
+  }
 
   // Returns whether any line was blanked. Calls `lines_done(count)` every
   // 2^18 lines; it may throw to stop.
   template <class Progress>
   bool BlankRepeats(Progress lines_done) {
-    return BlankRepeats(LaneShare{}, lines_done);
-  }
-
-  // The same for one lane of several, which may run at the same time as
-  // the others on this table; returns whether this lane found a repeat.
-  template <class Progress>
-  bool BlankRepeats(const LaneShare& share, Progress lines_done) {
-    Lane lane;
-    lane.share = share;
     const std::size_t count = lines_.size();
     const std::size_t batches = (count + kBatch - 1) / kBatch;
     // Batch k is hashed in round k, probed in round k + 1, has its earlier
@@ -161,12 +142,38 @@ class Table {
     // so each cache miss has a round of other work to hide behind.
     for (std::size_t round = 0; round < batches + kStages - 1; ++round) {
       if (round % kProgressRounds == 0 && round > 0) lines_done(round * kBatch);
-      if (round < batches) Hash(lane, round);
-      if (round >= 1 && round - 1 < batches) Probe(lane, round - 1);
-      if (round >= 2 && round - 2 < batches) PrefetchEarlierLines(lane, round - 2);
-      if (round >= 3 && round - 3 < batches) Compare(lane, round - 3);
+      if (round < batches) Hash(round);
+      if (round >= 1 && round - 1 < batches) Probe(round - 1);
+      if (round >= 2 && round - 2 < batches) PrefetchEarlierLines(round - 2);
+      if (round >= 3 && round - 3 < batches) Compare(round - 3);
     }
-    return lane.found;
+    return found_;
+  }
+
+  // Blanks each non-empty line of `later` that equals a line of this table,
+  // which BlankRepeats has filled. Returns whether it blanked any. Calls
+  // `lines_done(count)` every 2^18 lines; it may throw to stop.
+  template <class Progress>
+  bool BlankLinesHeld(std::span<std::string_view> later, Progress lines_done) const {
+    bool found = false;
+    std::uint64_t hashes[kBatch];
+    for (std::size_t first = 0; first < later.size(); first += kBatch) {
+      if (first % (kProgressRounds * kBatch) == 0 && first > 0) lines_done(first);
+      const std::size_t size = std::min(kBatch, later.size() - first);
+      for (std::size_t i = 0; i < size; ++i) {
+        if (later[first + i].empty()) continue;
+        hashes[i] = hasher_(later[first + i]);
+        Prefetch(&slots_[Home(hashes[i])]);
+      }
+      for (std::size_t i = 0; i < size; ++i) {
+        std::string_view& line = later[first + i];
+        if (!line.empty() && Holds(line, hashes[i])) {
+          line = std::string_view();
+          found = true;
+        }
+      }
+    }
+    return found;
   }
 
  private:
@@ -177,28 +184,16 @@ class Table {
   struct Pending {
     std::uint32_t line;
     std::uint32_t earlier;  // the earlier line whose tag matched
-    std::uint32_t tag;
-    std::size_t slot;  // where it matched
+    std::size_t slot;       // where it matched
   };
 
-  // One batch of lines on its way through the stages. Lines of other lanes
-  // are left out of it.
+  // One batch of lines on its way through the stages.
   struct Batch {
+    std::size_t first = 0;
     std::size_t size = 0;
-    std::uint32_t lines[kBatch];
     std::uint64_t hashes[kBatch];
     Pending pending[kBatch];
     std::size_t pending_count = 0;
-  };
-
-  // What one lane works with.
-  struct Lane {
-    LaneShare share;
-    Batch batches[kStages];
-    bool found = false;
-
-    Batch& At(std::size_t number) { return batches[number % kStages]; }
-    bool Takes(std::uint64_t hash) const { return share.lanes == 1 || (hash >> 63) == share.lane; }
   };
 
   std::size_t Home(std::uint64_t hash) const { return ScaleToRange(hash, slot_count_); }
@@ -213,37 +208,18 @@ class Table {
     return lines;
   }
 
-  Slot Load(std::size_t slot) {
-    return std::atomic_ref(slots_[slot]).load(std::memory_order_relaxed);
-  }
+  Batch& BatchAt(std::size_t number) { return batches_[number % kStages]; }
 
-  // Enters `line` into `slot` if it is still free. Another lane may have
-  // taken it meanwhile: then false, and the probe goes on from there.
-  bool Claim(const Lane& lane, std::size_t slot, std::uint32_t tag, std::size_t line) {
-    const Slot entry{tag, static_cast<std::uint32_t>(line + 1)};
-    if (lane.share.lanes == 1) {
-      slots_[slot] = entry;
-      return true;
-    }
-    Slot free{0, 0};
-    return std::atomic_ref(slots_[slot])
-        .compare_exchange_strong(free, entry, std::memory_order_relaxed);
-  }
-
-  void Hash(Lane& lane, std::size_t number) {
-    Batch& batch = lane.At(number);
-    const std::size_t first = number * kBatch;
-    const std::size_t last = std::min(first + kBatch, lines_.size());
-    batch.size = 0;
+  void Hash(std::size_t number) {
+    Batch& batch = BatchAt(number);
+    batch.first = number * kBatch;
+    batch.size = std::min(kBatch, lines_.size() - batch.first);
     batch.pending_count = 0;
-    for (std::size_t line = first; line < last; ++line) {
-      const std::string_view text = lines_[line];
-      if (text.empty()) continue;
-      const std::uint64_t hash = hasher_(text);
-      if (!lane.Takes(hash)) continue;
-      batch.lines[batch.size] = static_cast<std::uint32_t>(line);
-      batch.hashes[batch.size++] = hash;
-      Prefetch(&slots_[Home(hash)]);
+    for (std::size_t i = 0; i < batch.size; ++i) {
+      const std::string_view line = lines_[batch.first + i];
+      if (line.empty()) continue;
+      batch.hashes[i] = hasher_(line);
+      Prefetch(&slots_[Home(batch.hashes[i])]);
     }
   }
 
@@ -251,43 +227,43 @@ class Table {
   // order; lines with one wait for the byte comparison. Equal lines have
   // equal probe sequences, so a later copy of a waiting line meets the same
   // tag match first and waits too: first occurrences are decided in order.
-  // Another lane's lines can only be tag matches that the bytes refute.
-  void Probe(Lane& lane, std::size_t number) {
-    Batch& batch = lane.At(number);
+  void Probe(std::size_t number) {
+    Batch& batch = BatchAt(number);
     for (std::size_t i = 0; i < batch.size; ++i) {
+      const std::size_t line = batch.first + i;
+      if (lines_[line].empty()) continue;
       const std::uint32_t tag = Tag(batch.hashes[i]);
-      for (std::size_t slot = Home(batch.hashes[i]);;) {
-        const Slot found = Load(slot);
+      for (std::size_t slot = Home(batch.hashes[i]);; slot = Next(slot)) {
+        const Slot found = slots_[slot];
         if (found.index_plus_one == 0) {
-          if (Claim(lane, slot, tag, batch.lines[i])) break;
-          continue;  // taken by another lane meanwhile: look at it again
+          slots_[slot] = Slot{tag, static_cast<std::uint32_t>(line + 1)};
+          break;
         }
         if (found.tag == tag) {
           batch.pending[batch.pending_count++] =
-              Pending{batch.lines[i], found.index_plus_one - 1, tag, slot};
+              Pending{static_cast<std::uint32_t>(line), found.index_plus_one - 1, slot};
           Prefetch(&lines_[found.index_plus_one - 1]);
           break;
         }
-        slot = Next(slot);
       }
     }
   }
 
-  void PrefetchEarlierLines(Lane& lane, std::size_t number) {
-    const Batch& batch = lane.At(number);
+  void PrefetchEarlierLines(std::size_t number) {
+    const Batch& batch = BatchAt(number);
     for (std::size_t p = 0; p < batch.pending_count; ++p) {
       Prefetch(lines_[batch.pending[p].earlier].data());
     }
   }
 
-  void Compare(Lane& lane, std::size_t number) {
-    const Batch& batch = lane.At(number);
+  void Compare(std::size_t number) {
+    const Batch& batch = BatchAt(number);
     for (std::size_t p = 0; p < batch.pending_count; ++p) {
       const Pending& match = batch.pending[p];
       if (lines_[match.earlier] == lines_[match.line]) {
-        Blank(lane, match.line);
+        Blank(match.line);
       } else {
-        ProbeOnFrom(lane, match);
+        ProbeOnFrom(match, Tag(batch.hashes[match.line - batch.first]));
       }
     }
   }
@@ -296,34 +272,41 @@ class Table {
   // comparing bytes at every tag match, and enter the line where a free slot
   // ends the sequence. Lines entered meanwhile sit past `match.slot`, as no
   // slot before it was free.
-  void ProbeOnFrom(Lane& lane, const Pending& match) {
-    for (std::size_t slot = Next(match.slot);;) {
-      const Slot found = Load(slot);
+  void ProbeOnFrom(const Pending& match, std::uint32_t tag) {
+    for (std::size_t slot = Next(match.slot);; slot = Next(slot)) {
+      const Slot found = slots_[slot];
       if (found.index_plus_one == 0) {
-        if (Claim(lane, slot, match.tag, match.line)) return;
-        continue;  // taken by another lane meanwhile: look at it again
-      }
-      if (found.tag == match.tag && lines_[found.index_plus_one - 1] == lines_[match.line]) {
-        Blank(lane, match.line);
+        slots_[slot] = Slot{tag, match.line + 1};
         return;
       }
-      slot = Next(slot);
+      if (found.tag == tag && lines_[found.index_plus_one - 1] == lines_[match.line]) {
+        Blank(match.line);
+        return;
+      }
     }
   }
 
-  void Blank(Lane& lane, std::size_t line) {
-    if (lane.share.repeats != nullptr) {
-      lane.share.repeats[line / 64] |= std::uint64_t{1} << (line % 64);
-    } else {
-      lines_[line] = std::string_view();
+  bool Holds(std::string_view line, std::uint64_t hash) const {
+    const std::uint32_t tag = Tag(hash);
+    for (std::size_t slot = Home(hash);; slot = Next(slot)) {
+      const Slot found = slots_[slot];
+      if (found.index_plus_one == 0) return false;
+      if (found.tag == tag && lines_[found.index_plus_one - 1] == line) return true;
     }
-    lane.found = true;
+  }
+
+  void Blank(std::size_t line) {
+    lines_[line] = std::string_view();
+    found_ = true;
   }
 
   std::span<std::string_view> lines_;
   Hasher hasher_;
-  std::size_t slot_count_;
-  SlotArray slots_;
+  SlotArray owned_;
+  std::size_t slot_count_ = 0;
+  Slot* slots_ = nullptr;
+  Batch batches_[kStages];
+  bool found_ = false;
 };
 
 }  // namespace repeat_table
@@ -355,26 +338,41 @@ bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher, Progress
 template <class Hasher, class Progress>
 bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher, Progress lines_done,
                       repeat_table::SlotArray slots, std::size_t lanes) {
-  if (lanes <= 1) return BlankRepeatsWith(lines, hasher, lines_done, std::move(slots));
-  if (lines.empty()) return false;
-  repeat_table::Table<Hasher> table(lines, hasher, std::move(slots));
-  const std::size_t words = (lines.size() + 63) / 64;
-  const auto repeats = std::make_unique<std::uint64_t[]>(2 * words);
-  bool found[2] = {false, false};
-  RunOnBothCores(2, [&](std::size_t lane, const LaneStop& stop) {
-    const repeat_table::LaneShare share{lane, 2, repeats.get() + lane * words};
-    if (lane == 0) {
-      found[0] = table.BlankRepeats(share, lines_done);
-    } else {
-      found[1] = table.BlankRepeats(share, [&stop](std::size_t) { stop.Check(); });
-    }
-  });
-  for (std::size_t word = 0; word < words; ++word) {
-    for (std::uint64_t bits = repeats[word] | repeats[words + word]; bits != 0; bits &= bits - 1) {
-      lines[word * 64 + static_cast<std::size_t>(std::countr_zero(bits))] = std::string_view();
-    }
+  if (lanes <= 1 || lines.size() < 2) {
+    return BlankRepeatsWith(lines, hasher, lines_done, std::move(slots));
   }
-  return found[0] || found[1];
+  using Table = repeat_table::Table<Hasher>;
+  const std::size_t total = repeat_table::SlotCount(lines.size());
+  if (slots.count() != total) slots = repeat_table::SlotArray(total);
+  // Each half gets half the slots: still more than a third more than lines.
+  const std::span<std::string_view> first = lines.first(lines.size() / 2);
+  const std::span<std::string_view> second = lines.subspan(first.size());
+  const std::span<repeat_table::Slot> all = slots.all();
+  std::optional<Table> tables[2];
+  tables[0].emplace(first, hasher, all.first(total / 2));
+  tables[1].emplace(second, hasher, all.subspan(total / 2));
+  bool found[2][2] = {{false, false}, {false, false}};
+  // Lane 0 reports for both, as they go at about the same pace; lane 1 only
+  // looks whether lane 0 has stopped.
+  const auto progress = [&lines_done](std::size_t lane, const LaneStop& stop, std::size_t done) {
+    if (lane == 0) {
+      lines_done(done);
+    } else {
+      stop.Check();
+    }
+  };
+  RunOnBothCores(2, [&](std::size_t lane, const LaneStop& stop) {
+    found[0][lane] =
+        tables[lane]->BlankRepeats([&, lane](std::size_t done) { progress(lane, stop, 2 * done); });
+  });
+  // The second half's survivors that the first half holds, a part each.
+  const std::span<std::string_view> parts[2] = {second.first(second.size() / 2),
+                                                second.subspan(second.size() / 2)};
+  RunOnBothCores(2, [&](std::size_t lane, const LaneStop& stop) {
+    found[1][lane] = tables[0]->BlankLinesHeld(
+        parts[lane], [&, lane](std::size_t) { progress(lane, stop, lines.size()); });
+  });
+  return found[0][0] || found[0][1] || found[1][0] || found[1][1];
 }
 
 template <class Hasher>
