@@ -152,25 +152,27 @@ class Table {
 
   // Blanks each non-empty line of `later` that equals a line of this table,
   // which BlankRepeats has filled. Returns whether it blanked any. Calls
-  // `lines_done(count)` every 2^18 lines; it may throw to stop.
+  // `lines_done(count)` every 2^18 lines; it may throw to stop. The same
+  // pipeline as BlankRepeats: hash, probe, prefetch the matched lines'
+  // bytes, compare.
   template <class Progress>
   bool BlankLinesHeld(std::span<std::string_view> later, Progress lines_done) const {
+    Batch batches[kStages];
     bool found = false;
-    std::uint64_t hashes[kBatch];
-    for (std::size_t first = 0; first < later.size(); first += kBatch) {
-      if (first % (kProgressRounds * kBatch) == 0 && first > 0) lines_done(first);
-      const std::size_t size = std::min(kBatch, later.size() - first);
-      for (std::size_t i = 0; i < size; ++i) {
-        if (later[first + i].empty()) continue;
-        hashes[i] = hasher_(later[first + i]);
-        Prefetch(&slots_[Home(hashes[i])]);
-      }
-      for (std::size_t i = 0; i < size; ++i) {
-        std::string_view& line = later[first + i];
-        if (!line.empty() && Holds(line, hashes[i])) {
-          line = std::string_view();
-          found = true;
+    const std::size_t count = later.size();
+    const std::size_t rounds = (count + kBatch - 1) / kBatch;
+    for (std::size_t round = 0; round < rounds + kStages - 1; ++round) {
+      if (round % kProgressRounds == 0 && round > 0) lines_done(round * kBatch);
+      if (round < rounds) HashLater(later, batches[round % kStages], round);
+      if (round >= 1 && round - 1 < rounds) ProbeLater(later, batches[(round - 1) % kStages]);
+      if (round >= 2 && round - 2 < rounds) {
+        const Batch& batch = batches[(round - 2) % kStages];
+        for (std::size_t p = 0; p < batch.pending_count; ++p) {
+          Prefetch(lines_[batch.pending[p].earlier].data());
         }
+      }
+      if (round >= 3 && round - 3 < rounds) {
+        found |= CompareLater(later, batches[(round - 3) % kStages]);
       }
     }
     return found;
@@ -286,9 +288,54 @@ class Table {
     }
   }
 
-  bool Holds(std::string_view line, std::uint64_t hash) const {
-    const std::uint32_t tag = Tag(hash);
-    for (std::size_t slot = Home(hash);; slot = Next(slot)) {
+  // BlankLinesHeld's stages. Pending entries number lines of `later`.
+  void HashLater(std::span<std::string_view> later, Batch& batch, std::size_t number) const {
+    batch.first = number * kBatch;
+    batch.size = std::min(kBatch, later.size() - batch.first);
+    batch.pending_count = 0;
+    for (std::size_t i = 0; i < batch.size; ++i) {
+      const std::string_view line = later[batch.first + i];
+      if (line.empty()) continue;
+      batch.hashes[i] = hasher_(line);
+      Prefetch(&slots_[Home(batch.hashes[i])]);
+    }
+  }
+
+  // Lines that meet a free slot before any tag match are not held.
+  void ProbeLater(std::span<std::string_view> later, Batch& batch) const {
+    for (std::size_t i = 0; i < batch.size; ++i) {
+      if (later[batch.first + i].empty()) continue;
+      const std::uint32_t tag = Tag(batch.hashes[i]);
+      for (std::size_t slot = Home(batch.hashes[i]);; slot = Next(slot)) {
+        const Slot found = slots_[slot];
+        if (found.index_plus_one == 0) break;
+        if (found.tag == tag) {
+          batch.pending[batch.pending_count++] =
+              Pending{static_cast<std::uint32_t>(batch.first + i), found.index_plus_one - 1, slot};
+          Prefetch(&lines_[found.index_plus_one - 1]);
+          break;
+        }
+      }
+    }
+  }
+
+  bool CompareLater(std::span<std::string_view> later, const Batch& batch) const {
+    bool found = false;
+    for (std::size_t p = 0; p < batch.pending_count; ++p) {
+      const Pending& match = batch.pending[p];
+      std::string_view& line = later[match.line];
+      if (lines_[match.earlier] == line ||
+          HoldsFrom(Next(match.slot), line, Tag(batch.hashes[match.line - batch.first]))) {
+        line = std::string_view();
+        found = true;
+      }
+    }
+    return found;
+  }
+
+  // Goes on along a probe sequence after a tag match of a different line.
+  bool HoldsFrom(std::size_t slot, std::string_view line, std::uint32_t tag) const {
+    for (;; slot = Next(slot)) {
       const Slot found = slots_[slot];
       if (found.index_plus_one == 0) return false;
       if (found.tag == tag && lines_[found.index_plus_one - 1] == line) return true;
