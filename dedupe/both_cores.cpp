@@ -27,16 +27,9 @@ class FirstFailure {
   std::exception_ptr first_;
 };
 
-}  // namespace
-
-void LaneStop::Check() const {
-  if (raised_.load(std::memory_order_relaxed)) throw Abandoned{};
-}
-
-std::size_t LaneCount() { return std::thread::hardware_concurrency() >= 2 ? 2 : 1; }
-
-void RunOnBothCores(std::size_t lanes,
-                    const std::function<void(std::size_t lane, const LaneStop& stop)>& work) {
+// Runs lane 1 on a thread of its own and lane 0 on this one; false, having
+// run neither, when no thread can be started.
+bool RunLanesAtOnce(const std::function<void(std::size_t lane, const LaneStop& stop)>& work) {
   LaneStop stop;
   FirstFailure failure;
   auto run = [&](std::size_t lane) {
@@ -49,18 +42,34 @@ void RunOnBothCores(std::size_t lanes,
     }
   };
   std::thread helper;
-  bool helper_started = false;
-  if (lanes > 1) {
-    try {
-      helper = std::thread(run, std::size_t{1});
-      helper_started = true;
-    } catch (const std::system_error&) {
-    }
+  try {
+    helper = std::thread(run, std::size_t{1});
+  } catch (const std::system_error&) {
+    return false;
   }
   run(0);
-  if (helper_started) helper.join();
+  helper.join();
   failure.ThrowIfAny();
-  if (lanes > 1 && !helper_started) work(1, stop);
+  return true;
+}
+
+}  // namespace
+
+void LaneStop::Check() const {
+  if (raised_.load(std::memory_order_relaxed)) throw Abandoned{};
+}
+
+std::size_t LaneCount() { return std::thread::hardware_concurrency() >= 2 ? 2 : 1; }
+
+void RunOnBothCores(std::size_t lanes,
+                    const std::function<void(std::size_t lane, const LaneStop& stop)>& work) {
+  if (lanes > 1 && RunLanesAtOnce(work)) return;
+  const LaneStop stop;
+  for (std::size_t lane = 0; lane < lanes; ++lane) work(lane, stop);
+}
+
+bool RunBothCoresTogether(const std::function<void(std::size_t lane, const LaneStop& stop)>& work) {
+  return RunLanesAtOnce(work);
 }
 
 }  // namespace velloran::dedupe

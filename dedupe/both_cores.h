@@ -35,4 +35,9 @@ std::size_t LaneCount();
 void RunOnBothCores(std::size_t lanes,
                     const std::function<void(std::size_t lane, const LaneStop& stop)>& work);
 
+// The same for two lanes that wait for each other, and so must run at the
+// same time: returns false, having run neither, when no thread can be
+// started.
+bool RunBothCoresTogether(const std::function<void(std::size_t lane, const LaneStop& stop)>& work);
+
 }  // namespace velloran::dedupe

@@ -267,16 +267,17 @@ class WindowQueue {
 };
 
 // Lane 1 reads the windows, cuts them into lines and records them; lane 0,
-// the calling thread, hands them on to `sink` and reports progress.
-StreamSummary StreamOnBothCores(platform::InputFile& file, Encoding encoding, StreamSizes sizes,
-                                LineSink& sink, const std::function<void(std::uint64_t)>& done) {
+// the calling thread, hands them on to `sink` and reports progress. False,
+// having read nothing, when no second thread can be started.
+bool StreamOnBothCores(platform::InputFile& file, Encoding encoding, StreamSizes sizes,
+                       LineSink& sink, const std::function<void(std::uint64_t)>& done,
+                       StreamSummary& summary) {
   WindowQueue queue;
   Recorder recorder(sink.WantsLineHashes());
   // Outlives both lanes: lane 0 hands on lines from its buffers after lane
   // 1 has read the last window.
   Streamer streamer(file, encoding, sizes, recorder, 2);
-  StreamSummary summary;
-  RunOnBothCores(2, [&](std::size_t lane, const LaneStop& stop) {
+  return RunBothCoresTogether([&](std::size_t lane, const LaneStop& stop) {
     if (lane == 1) {
       std::size_t number = 0;
       WindowQueue::Window* window = &queue.Fill(number, stop);
@@ -300,7 +301,6 @@ StreamSummary StreamOnBothCores(platform::InputFile& file, Encoding encoding, St
       if (last) return;
     }
   });
-  return summary;
 }
 
 }  // namespace
@@ -308,7 +308,8 @@ StreamSummary StreamOnBothCores(platform::InputFile& file, Encoding encoding, St
 StreamSummary StreamLines(platform::InputFile& file, Encoding encoding, StreamSizes sizes,
                           LineSink& sink, const std::function<void(std::uint64_t)>& done,
                           std::size_t lanes) {
-  if (lanes >= 2) return StreamOnBothCores(file, encoding, sizes, sink, done);
+  StreamSummary summary;
+  if (lanes >= 2 && StreamOnBothCores(file, encoding, sizes, sink, done, summary)) return summary;
   return Streamer(file, encoding, sizes, sink, 1).Run([&done](std::uint64_t bytes, bool) {
     done(bytes);
   });
