@@ -2,7 +2,8 @@
 
 // Blanks every line that repeats an earlier one in one pass over the lines,
 // with an open-addressing table of first occurrences (linear probing; each
-// slot holds a 32-bit tag of the line's hash and the line's index).
+// slot is 32 bits: the line's number, and above it a tag of as many bits of
+// the line's hash as the line count leaves, 11 for two million lines).
 //
 // The table is sized once from the number of lines and never grows. Lines
 // are handled in batches that pass through a pipeline: hash a batch and
@@ -20,6 +21,7 @@
 // The hash is a parameter so tests can force collisions.
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <limits>
 #include <new>
@@ -37,9 +39,9 @@
 namespace velloran::dedupe {
 namespace repeat_table {
 
+// 0: free; else (the line's number + 1) | (its tag above the number's bits).
 struct Slot {
-  std::uint32_t tag;
-  std::uint32_t index_plus_one;  // 0: the slot is free
+  std::uint32_t bits;
 };
 
 inline void Prefetch(const void* address) {
@@ -118,7 +120,7 @@ class Table {
 
   // With zeroed slots made earlier by SlotsForLines(lines.size()).
   Table(std::span<std::string_view> lines, Hasher hasher, SlotArray slots)
-      : lines_(lines), hasher_(hasher) {
+      : lines_(lines), hasher_(hasher), line_bits_(LineBits(lines.size())) {
     const std::size_t count = SlotCount(CheckedLineCount(lines.size()));
     owned_ = slots.count() == count ? std::move(slots) : SlotArray(count);
     slots_ = owned_.all().data();
@@ -127,7 +129,11 @@ class Table {
 
   // On zeroed slots owned by the caller, more than there are lines.
   Table(std::span<std::string_view> lines, Hasher hasher, std::span<Slot> slots)
-      : lines_(lines), hasher_(hasher), slot_count_(slots.size()), slots_(slots.data()) {
+      : lines_(lines),
+        hasher_(hasher),
+        line_bits_(LineBits(lines.size())),
+        slot_count_(slots.size()),
+        slots_(slots.data()) {
     CheckedLineCount(lines.size());
   }
 
@@ -200,7 +206,24 @@ class Table {
 
   std::size_t Home(std::uint64_t hash) const { return ScaleToRange(hash, slot_count_); }
   std::size_t Next(std::size_t slot) const { return slot + 1 == slot_count_ ? 0 : slot + 1; }
-  static std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash); }
+
+  // The bits a line number + 1 takes, the rest of a slot being its tag.
+  static unsigned LineBits(std::size_t lines) {
+    return static_cast<unsigned>(std::bit_width(lines));
+  }
+  // The low bits of the hash (the home slot comes from its high bits),
+  // moved above the line number's bits; none when the number takes all 32.
+  std::uint32_t Tag(std::uint64_t hash) const {
+    return static_cast<std::uint32_t>(hash << line_bits_);
+  }
+  std::uint32_t TagOf(Slot slot) const {
+    return slot.bits & static_cast<std::uint32_t>(~std::uint64_t{0} << line_bits_);
+  }
+  std::uint32_t LineOf(Slot slot) const { return (slot.bits ^ TagOf(slot)) - 1; }
+  static bool IsFree(Slot slot) { return slot.bits == 0; }
+  static Slot Entry(std::uint32_t tag, std::size_t line) {
+    return Slot{tag | static_cast<std::uint32_t>(line + 1)};
+  }
 
   // Slots number lines with 32 bits.
   static std::size_t CheckedLineCount(std::size_t lines) {
@@ -237,14 +260,14 @@ class Table {
       const std::uint32_t tag = Tag(batch.hashes[i]);
       for (std::size_t slot = Home(batch.hashes[i]);; slot = Next(slot)) {
         const Slot found = slots_[slot];
-        if (found.index_plus_one == 0) {
-          slots_[slot] = Slot{tag, static_cast<std::uint32_t>(line + 1)};
+        if (IsFree(found)) {
+          slots_[slot] = Entry(tag, line);
           break;
         }
-        if (found.tag == tag) {
+        if (TagOf(found) == tag) {
           batch.pending[batch.pending_count++] =
-              Pending{static_cast<std::uint32_t>(line), found.index_plus_one - 1, slot};
-          Prefetch(&lines_[found.index_plus_one - 1]);
+              Pending{static_cast<std::uint32_t>(line), LineOf(found), slot};
+          Prefetch(&lines_[LineOf(found)]);
           break;
         }
       }
@@ -277,11 +300,11 @@ class Table {
   void ProbeOnFrom(const Pending& match, std::uint32_t tag) {
     for (std::size_t slot = Next(match.slot);; slot = Next(slot)) {
       const Slot found = slots_[slot];
-      if (found.index_plus_one == 0) {
-        slots_[slot] = Slot{tag, match.line + 1};
+      if (IsFree(found)) {
+        slots_[slot] = Entry(tag, match.line);
         return;
       }
-      if (found.tag == tag && lines_[found.index_plus_one - 1] == lines_[match.line]) {
+      if (TagOf(found) == tag && lines_[LineOf(found)] == lines_[match.line]) {
         Blank(match.line);
         return;
       }
@@ -308,11 +331,11 @@ class Table {
       const std::uint32_t tag = Tag(batch.hashes[i]);
       for (std::size_t slot = Home(batch.hashes[i]);; slot = Next(slot)) {
         const Slot found = slots_[slot];
-        if (found.index_plus_one == 0) break;
-        if (found.tag == tag) {
+        if (IsFree(found)) break;
+        if (TagOf(found) == tag) {
           batch.pending[batch.pending_count++] =
-              Pending{static_cast<std::uint32_t>(batch.first + i), found.index_plus_one - 1, slot};
-          Prefetch(&lines_[found.index_plus_one - 1]);
+              Pending{static_cast<std::uint32_t>(batch.first + i), LineOf(found), slot};
+          Prefetch(&lines_[LineOf(found)]);
           break;
         }
       }
@@ -337,8 +360,8 @@ class Table {
   bool HoldsFrom(std::size_t slot, std::string_view line, std::uint32_t tag) const {
     for (;; slot = Next(slot)) {
       const Slot found = slots_[slot];
-      if (found.index_plus_one == 0) return false;
-      if (found.tag == tag && lines_[found.index_plus_one - 1] == line) return true;
+      if (IsFree(found)) return false;
+      if (TagOf(found) == tag && lines_[LineOf(found)] == line) return true;
     }
   }
 
@@ -349,6 +372,7 @@ class Table {
 
   std::span<std::string_view> lines_;
   Hasher hasher_;
+  unsigned line_bits_;
   SlotArray owned_;
   std::size_t slot_count_ = 0;
   Slot* slots_ = nullptr;
