@@ -491,7 +491,9 @@ def main():
     size, rows = table["2M distinct"]
     ratio = rows["velloran-dedupe"][1] * 1024 / size
     verdict(f"peak memory on 2M distinct lines {ratio:.2f}x the input (<= 2.5x)", ratio <= 2.5)
-    return 0 if all(verdicts) and all(ratio_report(table, ratios)) else 1
+    # The three ratios are printed whatever the targets above showed.
+    ratios_met = ratio_report(table, ratios)
+    return 0 if all(verdicts) and all(ratios_met) else 1
 
 
 def ratio_report(table, ratios):
