@@ -228,19 +228,32 @@ void FlushWindowSystem() {}
 
 #endif
 
+namespace {
+
 // Asked at once, openbox has been seen to leave the focus with the dialog it
-// is about to forget; a moment later it gives it.
+// is about to forget; a moment later it gives it. On a busy machine the
+// moment can be longer, so the owner asks again, for a second at most,
+// while no shown window of the program is active.
+constexpr int kWindowManagerMoment = 50;  // milliseconds
+constexpr int kActivationRequests = 20;
+
+void ActivateOwnerSoon(QWidget& owner, int requests_left) {
+  QTimer::singleShot(kWindowManagerMoment, &owner, [&owner, requests_left] {
+    // Another dialog may have opened meanwhile; it keeps the keyboard.
+    if (QApplication::activeModalWidget() != nullptr || !owner.isVisible()) return;
+    const QWidget* active = QApplication::activeWindow();
+    if (active != nullptr && active->isVisible()) return;
+    owner.activateWindow();
+    if (requests_left > 1) ActivateOwnerSoon(owner, requests_left - 1);
+  });
+}
+
+}  // namespace
+
 void ReturnActivation(QWidget& owner, const QWidget& closed) {
-  constexpr int kWindowManagerMoment = 50;  // milliseconds
   const QWidget* active = QApplication::activeWindow();
   if (active != nullptr && active != &closed) return;
-  QTimer::singleShot(kWindowManagerMoment, &owner, [&owner] {
-    // Another dialog may have opened meanwhile; it keeps the keyboard.
-    if (QApplication::activeWindow() == nullptr && QApplication::activeModalWidget() == nullptr &&
-        owner.isVisible()) {
-      owner.activateWindow();
-    }
-  });
+  ActivateOwnerSoon(owner, kActivationRequests);
 }
 
 // Removing a filter that was never installed does nothing.
