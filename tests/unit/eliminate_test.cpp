@@ -143,6 +143,7 @@ TEST(EliminateDuplicates, MatchesThePairwiseScanOnLargerArrays) {
 TEST(EliminateDuplicates, TwoLanesAgreeWithOneOnLargeArrays) {
   std::mt19937 random(18);
   std::vector<std::string> texts;
+  texts.reserve(300000);
   for (int i = 0; i < 300000; ++i) texts.push_back(std::to_string(random()));
   for (const std::size_t values : {std::size_t{50}, std::size_t{20000}, texts.size()}) {
     Items one(texts.size());
@@ -162,6 +163,7 @@ TEST(EliminateDuplicates, TwoLanesAgreeWithOneOnLargeArrays) {
 // caller.
 TEST(EliminateDuplicates, AStopDuringTwoLanesEndsThemBoth) {
   std::vector<std::string> texts;
+  texts.reserve(600000);
   for (int i = 0; i < 600000; ++i) texts.push_back(std::to_string(i % 1000));
   Items items(texts.begin(), texts.end());
   struct Stopped {};
