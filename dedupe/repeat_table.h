@@ -141,46 +141,23 @@ class Table {
   // 2^18 lines; it may throw to stop.
   template <class Progress>
   bool BlankRepeats(Progress lines_done) {
-    const std::size_t count = lines_.size();
-    const std::size_t batches = (count + kBatch - 1) / kBatch;
-    // Batch k is hashed in round k, probed in round k + 1, has its earlier
-    // lines' bytes prefetched in round k + 2 and is compared in round k + 3,
-    // so each cache miss has a round of other work to hide behind.
-    for (std::size_t round = 0; round < batches + kStages - 1; ++round) {
-      if (round % kProgressRounds == 0 && round > 0) lines_done(round * kBatch);
-      if (round < batches) Hash(round);
-      if (round >= 1 && round - 1 < batches) Probe(round - 1);
-      if (round >= 2 && round - 2 < batches) PrefetchEarlierLines(round - 2);
-      if (round >= 3 && round - 3 < batches) Compare(round - 3);
-    }
+    RunPipeline(
+        lines_, batches_, lines_done, [this](Batch& batch) { Probe(batch); },
+        [this](const Batch& batch) { Compare(batch); });
     return found_;
   }
 
   // Blanks each non-empty line of `later` that equals a line of this table,
   // which BlankRepeats has filled. Returns whether it blanked any. Calls
-  // `lines_done(count)` every 2^18 lines; it may throw to stop. The same
-  // pipeline as BlankRepeats: hash, probe, prefetch the matched lines'
-  // bytes, compare.
+  // `lines_done(count)` every 2^18 lines; it may throw to stop. Pending
+  // entries then number lines of `later`.
   template <class Progress>
   bool BlankLinesHeld(std::span<std::string_view> later, Progress lines_done) const {
     Batch batches[kStages];
     bool found = false;
-    const std::size_t count = later.size();
-    const std::size_t rounds = (count + kBatch - 1) / kBatch;
-    for (std::size_t round = 0; round < rounds + kStages - 1; ++round) {
-      if (round % kProgressRounds == 0 && round > 0) lines_done(round * kBatch);
-      if (round < rounds) HashLater(later, batches[round % kStages], round);
-      if (round >= 1 && round - 1 < rounds) ProbeLater(later, batches[(round - 1) % kStages]);
-      if (round >= 2 && round - 2 < rounds) {
-        const Batch& batch = batches[(round - 2) % kStages];
-        for (std::size_t p = 0; p < batch.pending_count; ++p) {
-          Prefetch(lines_[batch.pending[p].earlier].data());
-        }
-      }
-      if (round >= 3 && round - 3 < rounds) {
-        found |= CompareLater(later, batches[(round - 3) % kStages]);
-      }
-    }
+    RunPipeline(
+        later, batches, lines_done, [&](Batch& batch) { FindCandidates(later, batch); },
+        [&](const Batch& batch) { found |= BlankHeld(later, batch); });
     return found;
   }
 
@@ -233,18 +210,63 @@ class Table {
     return lines;
   }
 
-  Batch& BatchAt(std::size_t number) { return batches_[number % kStages]; }
+  // Batch k of `lines` is hashed in round k, probed in round k + 1, has its
+  // earlier lines' bytes prefetched in round k + 2 and is compared in round
+  // k + 3, so each cache miss has a round of other work to hide behind.
+  template <class Progress, class ProbeStage, class CompareStage>
+  void RunPipeline(std::span<std::string_view> lines, Batch (&batches)[kStages],
+                   Progress lines_done, ProbeStage probe, CompareStage compare) const {
+    const std::size_t rounds = (lines.size() + kBatch - 1) / kBatch;
+    for (std::size_t round = 0; round < rounds + kStages - 1; ++round) {
+      if (round % kProgressRounds == 0 && round > 0) lines_done(round * kBatch);
+      if (round < rounds) Hash(lines, batches[round % kStages], round);
+      if (round >= 1 && round - 1 < rounds) probe(batches[(round - 1) % kStages]);
+      if (round >= 2 && round - 2 < rounds) PrefetchEarlierLines(batches[(round - 2) % kStages]);
+      if (round >= 3 && round - 3 < rounds) compare(batches[(round - 3) % kStages]);
+    }
+  }
 
-  void Hash(std::size_t number) {
-    Batch& batch = BatchAt(number);
+  void Hash(std::span<std::string_view> lines, Batch& batch, std::size_t number) const {
     batch.first = number * kBatch;
-    batch.size = std::min(kBatch, lines_.size() - batch.first);
+    batch.size = std::min(kBatch, lines.size() - batch.first);
     batch.pending_count = 0;
     for (std::size_t i = 0; i < batch.size; ++i) {
-      const std::string_view line = lines_[batch.first + i];
+      const std::string_view line = lines[batch.first + i];
       if (line.empty()) continue;
       batch.hashes[i] = hasher_(line);
       Prefetch(&slots_[Home(batch.hashes[i])]);
+    }
+  }
+
+  // The first slot from `slot` on that is free or has a tag match.
+  std::size_t Candidate(std::size_t slot, std::uint32_t tag) const {
+    for (;; slot = Next(slot)) {
+      const Slot found = slots_[slot];
+      if (IsFree(found) || TagOf(found) == tag) return slot;
+    }
+  }
+
+  // The first slot from `slot` on that is free or holds a line equal to
+  // `line`.
+  std::size_t Find(std::size_t slot, std::string_view line, std::uint32_t tag) const {
+    for (;; slot = Next(slot)) {
+      const Slot found = slots_[slot];
+      if (IsFree(found) || (TagOf(found) == tag && lines_[LineOf(found)] == line)) return slot;
+    }
+  }
+
+  // Notes that line `i` of `batch` met a tag match in `slot`, to be
+  // confirmed by its bytes.
+  void AddPending(Batch& batch, std::size_t i, std::size_t slot) const {
+    const std::uint32_t earlier = LineOf(slots_[slot]);
+    batch.pending[batch.pending_count++] =
+        Pending{static_cast<std::uint32_t>(batch.first + i), earlier, slot};
+    Prefetch(&lines_[earlier]);
+  }
+
+  void PrefetchEarlierLines(const Batch& batch) const {
+    for (std::size_t p = 0; p < batch.pending_count; ++p) {
+      Prefetch(lines_[batch.pending[p].earlier].data());
     }
   }
 
@@ -252,117 +274,64 @@ class Table {
   // order; lines with one wait for the byte comparison. Equal lines have
   // equal probe sequences, so a later copy of a waiting line meets the same
   // tag match first and waits too: first occurrences are decided in order.
-  void Probe(std::size_t number) {
-    Batch& batch = BatchAt(number);
+  void Probe(Batch& batch) {
     for (std::size_t i = 0; i < batch.size; ++i) {
       const std::size_t line = batch.first + i;
       if (lines_[line].empty()) continue;
       const std::uint32_t tag = Tag(batch.hashes[i]);
-      for (std::size_t slot = Home(batch.hashes[i]);; slot = Next(slot)) {
-        const Slot found = slots_[slot];
-        if (IsFree(found)) {
-          slots_[slot] = Entry(tag, line);
-          break;
-        }
-        if (TagOf(found) == tag) {
-          batch.pending[batch.pending_count++] =
-              Pending{static_cast<std::uint32_t>(line), LineOf(found), slot};
-          Prefetch(&lines_[LineOf(found)]);
-          break;
-        }
+      const std::size_t slot = Candidate(Home(batch.hashes[i]), tag);
+      if (IsFree(slots_[slot])) {
+        slots_[slot] = Entry(tag, line);
+      } else {
+        AddPending(batch, i, slot);
       }
     }
   }
 
-  void PrefetchEarlierLines(std::size_t number) {
-    const Batch& batch = BatchAt(number);
-    for (std::size_t p = 0; p < batch.pending_count; ++p) {
-      Prefetch(lines_[batch.pending[p].earlier].data());
-    }
-  }
-
-  void Compare(std::size_t number) {
-    const Batch& batch = BatchAt(number);
+  // A tag match of a different line sends a line on along the probe
+  // sequence, comparing bytes at every tag match, to be entered where a free
+  // slot ends it. Lines entered meanwhile sit past the match, as no slot
+  // before it was free.
+  void Compare(const Batch& batch) {
     for (std::size_t p = 0; p < batch.pending_count; ++p) {
       const Pending& match = batch.pending[p];
       if (lines_[match.earlier] == lines_[match.line]) {
         Blank(match.line);
-      } else {
-        ProbeOnFrom(match, Tag(batch.hashes[match.line - batch.first]));
+        continue;
       }
-    }
-  }
-
-  // A tag matched a different line: go on along the probe sequence,
-  // comparing bytes at every tag match, and enter the line where a free slot
-  // ends the sequence. Lines entered meanwhile sit past `match.slot`, as no
-  // slot before it was free.
-  void ProbeOnFrom(const Pending& match, std::uint32_t tag) {
-    for (std::size_t slot = Next(match.slot);; slot = Next(slot)) {
-      const Slot found = slots_[slot];
-      if (IsFree(found)) {
+      const std::uint32_t tag = Tag(batch.hashes[match.line - batch.first]);
+      const std::size_t slot = Find(Next(match.slot), lines_[match.line], tag);
+      if (IsFree(slots_[slot])) {
         slots_[slot] = Entry(tag, match.line);
-        return;
-      }
-      if (TagOf(found) == tag && lines_[LineOf(found)] == lines_[match.line]) {
+      } else {
         Blank(match.line);
-        return;
       }
     }
   }
 
-  // BlankLinesHeld's stages. Pending entries number lines of `later`.
-  void HashLater(std::span<std::string_view> later, Batch& batch, std::size_t number) const {
-    batch.first = number * kBatch;
-    batch.size = std::min(kBatch, later.size() - batch.first);
-    batch.pending_count = 0;
-    for (std::size_t i = 0; i < batch.size; ++i) {
-      const std::string_view line = later[batch.first + i];
-      if (line.empty()) continue;
-      batch.hashes[i] = hasher_(line);
-      Prefetch(&slots_[Home(batch.hashes[i])]);
-    }
-  }
-
-  // Lines that meet a free slot before any tag match are not held.
-  void ProbeLater(std::span<std::string_view> later, Batch& batch) const {
+  // Lines of `later` that meet a free slot before any tag match are not
+  // held.
+  void FindCandidates(std::span<std::string_view> later, Batch& batch) const {
     for (std::size_t i = 0; i < batch.size; ++i) {
       if (later[batch.first + i].empty()) continue;
-      const std::uint32_t tag = Tag(batch.hashes[i]);
-      for (std::size_t slot = Home(batch.hashes[i]);; slot = Next(slot)) {
-        const Slot found = slots_[slot];
-        if (IsFree(found)) break;
-        if (TagOf(found) == tag) {
-          batch.pending[batch.pending_count++] =
-              Pending{static_cast<std::uint32_t>(batch.first + i), LineOf(found), slot};
-          Prefetch(&lines_[LineOf(found)]);
-          break;
-        }
-      }
+      const std::size_t slot = Candidate(Home(batch.hashes[i]), Tag(batch.hashes[i]));
+      if (!IsFree(slots_[slot])) AddPending(batch, i, slot);
     }
   }
 
-  bool CompareLater(std::span<std::string_view> later, const Batch& batch) const {
+  bool BlankHeld(std::span<std::string_view> later, const Batch& batch) const {
     bool found = false;
     for (std::size_t p = 0; p < batch.pending_count; ++p) {
       const Pending& match = batch.pending[p];
       std::string_view& line = later[match.line];
       if (lines_[match.earlier] == line ||
-          HoldsFrom(Next(match.slot), line, Tag(batch.hashes[match.line - batch.first]))) {
+          !IsFree(
+              slots_[Find(Next(match.slot), line, Tag(batch.hashes[match.line - batch.first]))])) {
         line = std::string_view();
         found = true;
       }
     }
     return found;
-  }
-
-  // Goes on along a probe sequence after a tag match of a different line.
-  bool HoldsFrom(std::size_t slot, std::string_view line, std::uint32_t tag) const {
-    for (;; slot = Next(slot)) {
-      const Slot found = slots_[slot];
-      if (IsFree(found)) return false;
-      if (TagOf(found) == tag && lines_[LineOf(found)] == line) return true;
-    }
   }
 
   void Blank(std::size_t line) {
