@@ -56,7 +56,7 @@ class LineCutter {
 
   void EndAt(std::size_t pos) {
     if (pos < start_) return;  // the LF of a CR LF already taken
-    lines_.emplace_back(text_.data() + start_, pos - start_);
+    lines_.Add(start_, pos - start_);
     start_ = pos + 1;
     if (start_ < text_.size() && JoinsNext(Unit(text_[pos]), Unit(text_[start_]))) ++start_;
   }
@@ -72,7 +72,7 @@ class LineCutter {
     for (; i < text_.size(); ++i) {
       if (IsLineEndUnit(Unit(text_[i]))) EndAt(i);
     }
-    if (start_ < text_.size()) lines_.emplace_back(text_.data() + start_, text_.size() - start_);
+    if (start_ < text_.size()) lines_.Add(start_, text_.size() - start_);
   }
 
  private:
@@ -214,6 +214,7 @@ std::size_t CountByteLines(std::string_view text, ByteScan scan) {
 }
 
 void SplitByteLines(std::string_view text, ItemList& lines, ByteScan scan) {
+  lines.Reset(text);
   switch (scan) {
 #if defined(VELLORAN_AVX2)
     case ByteScan::kAvx2:

@@ -23,7 +23,7 @@ ByteScan FastestByteScan();
 // The number of lines in `text`.
 std::size_t CountByteLines(std::string_view text, ByteScan scan);
 
-// Appends a view of every line of `text` to `lines`, in order.
+// Makes `lines` the lines of `text`, in order.
 void SplitByteLines(std::string_view text, ItemList& lines, ByteScan scan);
 
 }  // namespace velloran::dedupe

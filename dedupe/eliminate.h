@@ -7,6 +7,7 @@
 #include <span>
 #include <string_view>
 
+#include "dedupe/item_list.h"
 #include "dedupe/repeat_table.h"
 
 namespace velloran::dedupe {
@@ -26,9 +27,10 @@ bool EliminateDuplicates(std::span<std::string_view> items, std::string_view mar
 bool EliminateDuplicates(std::span<std::string_view> items, std::string_view marker,
                          const std::function<void(std::size_t)>& lines_done);
 
-// The same with the repeat table's slots made ahead, by
-// repeat_table::SlotsForLines(items.size()).
-bool EliminateDuplicates(std::span<std::string_view> items, std::string_view marker,
+// The same on a text's items, with the repeat table's slots made ahead by
+// repeat_table::SlotsForLines(items.size()). The marker replaces item 0
+// (ItemList::ReplaceFirst).
+bool EliminateDuplicates(ItemList& items, std::string_view marker,
                          const std::function<void(std::size_t)>& lines_done,
                          repeat_table::SlotArray slots);
 

@@ -63,8 +63,9 @@ FileRemoval FileRemoval::FindRepeats(const std::string& path, platform::Progress
     std::uint64_t size = file.size();
     const BytesDone reading = Reporter(progress, WorkStep::kReading, size);
 
-    // The fast path, when the file and then its lines fit the budget.
-    if (size <= budget) {
+    // The fast path, when the file and then its lines fit the budget, and
+    // the file is short enough for its items' 32-bit offsets.
+    if (size <= std::min(budget, ItemList::kLongestText)) {
       platform::FileBuffer buffer;
       WithPagesWarmed([&](PageWarmer& warmer) {
         buffer = platform::ReadToEnd(

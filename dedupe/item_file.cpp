@@ -25,6 +25,10 @@ ItemFile::ItemFile(std::string path, platform::FileBuffer buffer, Encoding encod
   if (line_count >= kMaxItems) {
     throw platform::Error(platform::os_messages::kCannotRead, path_, core_messages::kTooManyLines);
   }
+  if (buffer_.size() > ItemList::kLongestText) {
+    throw platform::Error(platform::os_messages::kCannotRead, path_,
+                          platform::os_messages::kFileTooLarge);
+  }
   platform::CatchOutOfMemory(platform::os_messages::kCannotRead, path_, [&] {
     // The other core warms the table first, which this one touches only
     // later, then the views from their end while this one fills them.
@@ -32,7 +36,7 @@ ItemFile::ItemFile(std::string path, platform::FileBuffer buffer, Encoding encod
       slots_ = repeat_table::SlotsForLines(line_count);
       warmer.Offer(slots_.data(), slots_.bytes());
       items_.reserve(line_count);
-      warmer.Offer(items_.data(), line_count * sizeof(std::string_view));
+      warmer.Offer(items_.data(), line_count * ItemList::kBytesPerItem);
       SplitLinesInto(buffer_.view().substr(ByteOrderMark(encoding_).size()), encoding_, items_);
     });
   });

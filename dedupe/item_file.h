@@ -21,15 +21,15 @@ namespace velloran::dedupe {
 // Called with the bytes of the file done so far; it may throw to stop.
 using BytesDone = std::function<void(std::uint64_t)>;
 
-// One file's items in file order: each a view of one line's bytes (in the
-// file's encoding, without its line end) into the one buffer the file was
-// read into. An empty view is an absent item.
+// One file's items in file order: each one line's bytes (in the file's
+// encoding, without its line end) in the one buffer the file was read into,
+// read as a view. An empty view is an absent item.
 class ItemFile {
  public:
   // Splits the file's bytes, read from `path`, into items; `encoding` and
   // `line_count` are what DetectEncoding and CountLines say of them. Throws
-  // platform::Error, also when memory runs out or the file has 2^32 - 1
-  // lines or more.
+  // platform::Error, also when memory runs out, the file has 2^32 - 1
+  // lines or more, or it is longer than ItemList::kLongestText.
   ItemFile(std::string path, platform::FileBuffer buffer, Encoding encoding,
            std::size_t line_count);
 

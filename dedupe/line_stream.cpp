@@ -127,7 +127,6 @@ class Streamer {
   }
 
   void Emit(std::string_view text) {
-    lines_.clear();
     SplitLinesInto(text, encoding_, lines_);
     for (const std::string_view line : lines_) {
       if (line.size() <= sizes_.long_line) {

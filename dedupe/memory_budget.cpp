@@ -1,8 +1,7 @@
 #include "dedupe/memory_budget.h"
 
 #include <algorithm>
-#include <string_view>
-
+#include "dedupe/item_list.h"
 #include "dedupe/repeat_table.h"
 #include "platform/memory.h"
 
@@ -26,7 +25,7 @@ std::uint64_t DefaultMemoryBudget() {
 }
 
 std::uint64_t InMemoryCost(std::uint64_t bytes, std::uint64_t lines) {
-  return bytes + lines * sizeof(std::string_view) +
+  return bytes + lines * ItemList::kBytesPerItem +
          repeat_table::SlotsFor(lines) * sizeof(repeat_table::Slot);
 }
 

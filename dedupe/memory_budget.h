@@ -13,7 +13,7 @@ namespace velloran::dedupe {
 std::uint64_t DefaultMemoryBudget();
 
 // The memory the fast path needs for a file of `bytes` bytes and `lines`
-// lines: the file itself, one view per line and the repeat table's slots.
+// lines: the file itself, one item per line and the repeat table's slots.
 std::uint64_t InMemoryCost(std::uint64_t bytes, std::uint64_t lines);
 
 }  // namespace velloran::dedupe

@@ -34,6 +34,7 @@
 
 #include "dedupe/both_cores.h"
 #include "dedupe/core_messages.h"
+#include "dedupe/item_list.h"
 #include "platform/memory.h"
 
 namespace velloran::dedupe {
@@ -112,14 +113,12 @@ inline std::size_t ScaleToRange(std::uint64_t hash, std::size_t count) {
 #endif
 }
 
-template <class Hasher>
+template <class Hasher, class Lines>
 class Table {
  public:
-  Table(std::span<std::string_view> lines, Hasher hasher)
-      : Table(lines, hasher, SlotArray(SlotCount(CheckedLineCount(lines.size())))) {}
-
-  // With zeroed slots made earlier by SlotsForLines(lines.size()).
-  Table(std::span<std::string_view> lines, Hasher hasher, SlotArray slots)
+  // With zeroed slots made earlier by SlotsForLines(lines.size()), or
+  // none, and then the table makes its own.
+  Table(Lines lines, Hasher hasher, SlotArray slots)
       : lines_(lines), hasher_(hasher), line_bits_(LineBits(lines.size())) {
     const std::size_t count = SlotCount(CheckedLineCount(lines.size()));
     owned_ = slots.count() == count ? std::move(slots) : SlotArray(count);
@@ -128,7 +127,7 @@ class Table {
   }
 
   // On zeroed slots owned by the caller, more than there are lines.
-  Table(std::span<std::string_view> lines, Hasher hasher, std::span<Slot> slots)
+  Table(Lines lines, Hasher hasher, std::span<Slot> slots)
       : lines_(lines),
         hasher_(hasher),
         line_bits_(LineBits(lines.size())),
@@ -152,7 +151,7 @@ class Table {
   // `lines_done(count)` every 2^18 lines; it may throw to stop. Pending
   // entries then number lines of `later`.
   template <class Progress>
-  bool BlankLinesHeld(std::span<std::string_view> later, Progress lines_done) const {
+  bool BlankLinesHeld(Lines later, Progress lines_done) const {
     Batch batches[kStages];
     bool found = false;
     RunPipeline(
@@ -214,8 +213,8 @@ class Table {
   // earlier lines' bytes prefetched in round k + 2 and is compared in round
   // k + 3, so each cache miss has a round of other work to hide behind.
   template <class Progress, class ProbeStage, class CompareStage>
-  void RunPipeline(std::span<std::string_view> lines, Batch (&batches)[kStages],
-                   Progress lines_done, ProbeStage probe, CompareStage compare) const {
+  void RunPipeline(Lines lines, Batch (&batches)[kStages], Progress lines_done, ProbeStage probe,
+                   CompareStage compare) const {
     const std::size_t rounds = (lines.size() + kBatch - 1) / kBatch;
     for (std::size_t round = 0; round < rounds + kStages - 1; ++round) {
       if (round % kProgressRounds == 0 && round > 0) lines_done(round * kBatch);
@@ -226,7 +225,7 @@ class Table {
     }
   }
 
-  void Hash(std::span<std::string_view> lines, Batch& batch, std::size_t number) const {
+  void Hash(Lines lines, Batch& batch, std::size_t number) const {
     batch.first = number * kBatch;
     batch.size = std::min(kBatch, lines.size() - batch.first);
     batch.pending_count = 0;
@@ -261,7 +260,7 @@ class Table {
     const std::uint32_t earlier = LineOf(slots_[slot]);
     batch.pending[batch.pending_count++] =
         Pending{static_cast<std::uint32_t>(batch.first + i), earlier, slot};
-    Prefetch(&lines_[earlier]);
+    Prefetch(lines_.Entry(earlier));
   }
 
   void PrefetchEarlierLines(const Batch& batch) const {
@@ -277,7 +276,7 @@ class Table {
   void Probe(Batch& batch) {
     for (std::size_t i = 0; i < batch.size; ++i) {
       const std::size_t line = batch.first + i;
-      if (lines_[line].empty()) continue;
+      if (lines_.IsBlank(line)) continue;
       const std::uint32_t tag = Tag(batch.hashes[i]);
       const std::size_t slot = Candidate(Home(batch.hashes[i]), tag);
       if (IsFree(slots_[slot])) {
@@ -311,23 +310,23 @@ class Table {
 
   // Lines of `later` that meet a free slot before any tag match are not
   // held.
-  void FindCandidates(std::span<std::string_view> later, Batch& batch) const {
+  void FindCandidates(Lines later, Batch& batch) const {
     for (std::size_t i = 0; i < batch.size; ++i) {
-      if (later[batch.first + i].empty()) continue;
+      if (later.IsBlank(batch.first + i)) continue;
       const std::size_t slot = Candidate(Home(batch.hashes[i]), Tag(batch.hashes[i]));
       if (!IsFree(slots_[slot])) AddPending(batch, i, slot);
     }
   }
 
-  bool BlankHeld(std::span<std::string_view> later, const Batch& batch) const {
+  bool BlankHeld(Lines later, const Batch& batch) const {
     bool found = false;
     for (std::size_t p = 0; p < batch.pending_count; ++p) {
       const Pending& match = batch.pending[p];
-      std::string_view& line = later[match.line];
+      const std::string_view line = later[match.line];
       if (lines_[match.earlier] == line ||
           !IsFree(
               slots_[Find(Next(match.slot), line, Tag(batch.hashes[match.line - batch.first]))])) {
-        line = std::string_view();
+        later.Blank(match.line);
         found = true;
       }
     }
@@ -335,11 +334,11 @@ class Table {
   }
 
   void Blank(std::size_t line) {
-    lines_[line] = std::string_view();
+    lines_.Blank(line);
     found_ = true;
   }
 
-  std::span<std::string_view> lines_;
+  Lines lines_;
   Hasher hasher_;
   unsigned line_bits_;
   SlotArray owned_;
@@ -349,46 +348,23 @@ class Table {
   bool found_ = false;
 };
 
-}  // namespace repeat_table
-
-// Blanks every non-empty line that equals an earlier one, keeping the first
-// occurrence of each value in place. Returns whether any line was blanked.
-// Calls `lines_done(count)` now and then (every 2^18 lines); it may throw to
-// stop the work.
-template <class Hasher, class Progress>
-bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher, Progress lines_done) {
-  if (lines.empty()) return false;
-  repeat_table::Table<Hasher> table(lines, hasher);
-  return table.BlankRepeats(lines_done);
-}
-
-// The same with the slots made ahead by repeat_table::SlotsForLines.
-template <class Hasher, class Progress>
-bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher, Progress lines_done,
-                      repeat_table::SlotArray slots) {
-  if (lines.empty()) return false;
-  repeat_table::Table<Hasher> table(lines, hasher, std::move(slots));
-  return table.BlankRepeats(lines_done);
-}
-
-// The same in `lanes` lanes (1 or 2), each on a core of its own; the result
-// is the same as in one. Only lane 0, on the calling thread, calls
-// `lines_done`; when it throws, the other lane stops too and the lines are
-// left partly blanked.
-template <class Hasher, class Progress>
-bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher, Progress lines_done,
-                      repeat_table::SlotArray slots, std::size_t lanes) {
+// The same in `lanes` lanes (1 or 2), each on a core of its own, on lines
+// held as a ViewSpan or an ItemSpan (dedupe/item_list.h).
+template <class Lines, class Hasher, class Progress>
+bool BlankRepeatsIn(Lines lines, Hasher hasher, Progress lines_done, SlotArray slots,
+                    std::size_t lanes) {
+  if (lines.size() == 0) return false;
   if (lanes <= 1 || lines.size() < 2) {
-    return BlankRepeatsWith(lines, hasher, lines_done, std::move(slots));
+    return Table<Hasher, Lines>(lines, hasher, std::move(slots)).BlankRepeats(lines_done);
   }
-  using Table = repeat_table::Table<Hasher>;
-  const std::size_t total = repeat_table::SlotCount(lines.size());
-  if (slots.count() != total) slots = repeat_table::SlotArray(total);
+  using Halves = Table<Hasher, Lines>;
+  const std::size_t total = SlotCount(lines.size());
+  if (slots.count() != total) slots = SlotArray(total);
   // Each half gets half the slots: still more than a third more than lines.
-  const std::span<std::string_view> first = lines.first(lines.size() / 2);
-  const std::span<std::string_view> second = lines.subspan(first.size());
-  const std::span<repeat_table::Slot> all = slots.all();
-  std::optional<Table> tables[2];
+  const Lines first = lines.first(lines.size() / 2);
+  const Lines second = lines.subspan(first.size());
+  const std::span<Slot> all = slots.all();
+  std::optional<Halves> tables[2];
   tables[0].emplace(first, hasher, all.first(total / 2));
   tables[1].emplace(second, hasher, all.subspan(total / 2));
   bool found[2][2] = {{false, false}, {false, false}};
@@ -406,13 +382,47 @@ bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher, Progress
         tables[lane]->BlankRepeats([&, lane](std::size_t done) { progress(lane, stop, 2 * done); });
   });
   // The second half's survivors that the first half holds, a part each.
-  const std::span<std::string_view> parts[2] = {second.first(second.size() / 2),
-                                                second.subspan(second.size() / 2)};
+  const Lines parts[2] = {second.first(second.size() / 2), second.subspan(second.size() / 2)};
   RunOnBothCores(2, [&](std::size_t lane, const LaneStop& stop) {
     found[1][lane] = tables[0]->BlankLinesHeld(
         parts[lane], [&, lane](std::size_t) { progress(lane, stop, lines.size()); });
   });
   return found[0][0] || found[0][1] || found[1][0] || found[1][1];
+}
+
+}  // namespace repeat_table
+
+// Blanks every non-empty line that equals an earlier one, keeping the first
+// occurrence of each value in place. Returns whether any line was blanked.
+// Calls `lines_done(count)` now and then (every 2^18 lines); it may throw to
+// stop the work.
+template <class Hasher, class Progress>
+bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher, Progress lines_done) {
+  return BlankRepeatsWith(lines, hasher, lines_done, repeat_table::SlotArray());
+}
+
+// The same with the slots made ahead by repeat_table::SlotsForLines.
+template <class Hasher, class Progress>
+bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher, Progress lines_done,
+                      repeat_table::SlotArray slots) {
+  return BlankRepeatsWith(lines, hasher, lines_done, std::move(slots), 1);
+}
+
+// The same in `lanes` lanes (1 or 2), each on a core of its own; the result
+// is the same as in one. Only lane 0, on the calling thread, calls
+// `lines_done`; when it throws, the other lane stops too and the lines are
+// left partly blanked.
+template <class Hasher, class Progress>
+bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher, Progress lines_done,
+                      repeat_table::SlotArray slots, std::size_t lanes) {
+  return repeat_table::BlankRepeatsIn(ViewSpan(lines), hasher, lines_done, std::move(slots), lanes);
+}
+
+// The same on a text's items.
+template <class Hasher, class Progress>
+bool BlankRepeatsWith(ItemSpan items, Hasher hasher, Progress lines_done,
+                      repeat_table::SlotArray slots, std::size_t lanes) {
+  return repeat_table::BlankRepeatsIn(items, hasher, lines_done, std::move(slots), lanes);
 }
 
 template <class Hasher>

@@ -56,9 +56,9 @@ void ForEachLine(std::string_view text, Reader unit, LineSink line) {
 
 template <class Reader>
 void SplitUnitsInto(std::string_view text, Reader unit, ItemList& lines) {
-  ForEachLine(text, unit, [&lines, &text](std::size_t begin, std::size_t length) {
-    lines.emplace_back(text.data() + begin, length);
-  });
+  lines.Reset(text);
+  ForEachLine(text, unit,
+              [&lines](std::size_t begin, std::size_t length) { lines.Add(begin, length); });
 }
 
 // Calls `action` with the unit reader of `encoding`.

@@ -45,7 +45,8 @@ std::string_view EncodedNone911(Encoding encoding);
 // code units of the encoding (dedupe/line_end.h); a last line without a line
 // end is a line too; nothing else is special. Bytes after the last whole
 // unit (an odd-length UTF-16 file) stay part of the last line, so no byte is
-// lost. SplitLinesInto appends them to `lines`; CountLines counts them.
+// lost. SplitLinesInto makes them the content of `lines`, keeping its room;
+// CountLines counts them.
 ItemList SplitLines(std::string_view text, Encoding encoding);
 void SplitLinesInto(std::string_view text, Encoding encoding, ItemList& lines);
 std::size_t CountLines(std::string_view text, Encoding encoding);

@@ -151,11 +151,26 @@ TEST(EliminateDuplicates, TwoLanesAgreeWithOneOnLargeArrays) {
       one[i] = values == texts.size() ? texts[i] : texts[random() % values];
     }
     Items two = one;
+    // The same lines as a text's 8-byte items, as a file read into memory
+    // holds them.
+    std::string text;
+    ItemList items;
+    for (const std::string_view line : one) text.append(line).push_back('\n');
+    items.Reset(text);
+    for (std::size_t offset = 0; const std::string_view line : one) {
+      items.Add(offset, line.size());
+      offset += line.size() + 1;
+    }
     const bool one_found = BlankRepeatsWith(std::span(one), LineHasher{});
     EXPECT_EQ(BlankRepeatsWith(
                   std::span(two), LineHasher{}, [](std::size_t) {}, repeat_table::SlotArray(), 2),
               one_found);
     ASSERT_TRUE(one == two) << values << " values";
+    EXPECT_EQ(EliminateDuplicates(
+                  items, kNone911, [](std::size_t) {}, repeat_table::SlotArray()),
+              one_found);
+    EXPECT_EQ(items[0], one_found ? one[0] : kNone911);
+    for (std::size_t i = 1; i < one.size(); ++i) ASSERT_EQ(items[i], one[i]) << "item " << i;
   }
 }
 

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <random>
 #include <string>
@@ -246,27 +245,6 @@ TEST_F(FileRemovalTest, FilesThatReportNoSizeAreReadToTheirEnd) {
   const FileRemoval removal = FileRemoval::FindRepeats("/proc/self/status", progress);
   EXPECT_FALSE(removal.found_repeats());  // every line names a different field
   EXPECT_FALSE(removal.bounded());
-}
-
-TEST_F(FileRemovalTest, MemoryThatCannotBeHadIsAnErrorNamingTheFile) {
-  if constexpr (sizeof(void*) < 8) GTEST_SKIP() << "a 32-bit process takes the bounded path";
-  std::ifstream policy("/proc/sys/vm/overcommit_memory");
-  int overcommit = 1;
-  policy >> overcommit;
-  if (overcommit == 1) GTEST_SKIP() << "this system grants any amount of memory";
-  // A sparse file of 1 TiB with a budget to match: the in-memory path is
-  // chosen, and the system refuses the memory.
-  const std::string source = dir_.File("huge.txt");
-  WriteBytes(source, "x\n");
-  std::filesystem::resize_file(dir_.path() / "huge.txt", std::uint64_t{1} << 40);
-  platform::NoProgress progress;
-  try {
-    FileRemoval::FindRepeats(source, progress, RemovalOptions{std::uint64_t{1} << 42, {}});
-    ADD_FAILURE() << "1 TiB was read into memory";
-  } catch (const platform::Error& e) {
-    EXPECT_NE(std::string(e.what()).find(source), std::string::npos) << e.what();
-    EXPECT_NE(std::string(e.what()).find("memory"), std::string::npos) << e.what();
-  }
 }
 #endif
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -116,6 +117,18 @@ TEST(SplitLines, LinesAreViewsIntoTheText) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].data(), text.data());
   EXPECT_EQ(lines[1].data(), text.data() + 5);
+}
+
+// Lines are kept as 32-bit offsets into the text: a longer text is refused
+// before a byte of it is read, never split at offsets that wrap around.
+TEST(SplitLines, ATextTooLongForItsOffsetsIsRefused) {
+  if constexpr (sizeof(std::size_t) < 8) GTEST_SKIP() << "no such text fits a 32-bit process";
+  const char byte = 'x';
+  const std::string_view longer(&byte, static_cast<std::size_t>(ItemList::kLongestText) + 1);
+  Lines lines;
+  for (const Encoding encoding : {Encoding::kBytes, Encoding::kUtf16Le}) {
+    EXPECT_THROW(SplitLinesInto(longer, encoding, lines), std::length_error);
+  }
 }
 
 TEST(SplitLines, Utf16SplitsOnSixteenBitUnits) {
