@@ -3,9 +3,9 @@
 // The array of one text's items: each line as 8 bytes, where it starts in
 // the text and how long it is, rather than a 16-byte view: for a file of
 // 40-byte lines, the memory the fast path needs in all drops from about 1.6
-// to 1.4 times the file. Once large, the array comes straight from the system in large pages:
-// first touching tens of megabytes in 4 KiB pages would cost more than
-// finding the repeats.
+// to 1.4 times the file. Once large, the array comes straight from the
+// system in large pages: first touching tens of megabytes in 4 KiB pages
+// would cost more than finding the repeats.
 
 #include <cstddef>
 #include <cstdint>
