@@ -107,6 +107,26 @@ class ChunkedHasher {
   std::uint64_t hash_ = line_hash::kSeed;
 };
 
+// Writes a partition's records: the line's number as its distance from the
+// number before, its length, both in 7-bit groups (spill.h), and its bytes.
+// Numbers ascend within a partition, so a record's head takes about 3 bytes.
+class RecordWriter {
+ public:
+  RecordWriter(TemporaryFile& file, std::size_t buffer_size) : out_(file, buffer_size) {}
+
+  void Put(std::string_view line, std::uint64_t number) {
+    PutGroups(out_, number - previous_);
+    PutGroups(out_, line.size());
+    out_.Put(line);
+    previous_ = number;
+  }
+  void Flush() { out_.Flush(); }
+
+ private:
+  SpillWriter out_;
+  std::uint64_t previous_ = 0;
+};
+
 // Step 1's sink: every non-empty line to its partition.
 class Scatter final : public LineSink {
  public:
@@ -123,10 +143,7 @@ class Scatter final : public LineSink {
   bool WantsLineHashes() const override { return true; }
   void HashedLine(std::uint64_t number, std::string_view line, std::uint64_t hash) override {
     if (line.empty()) return;
-    SpillWriter& out = writers_[PartitionOf(hash, writers_.size())];
-    out.PutValue(static_cast<std::uint32_t>(line.size()));
-    out.PutValue(number);
-    out.Put(line);
+    writers_[PartitionOf(hash, writers_.size())].Put(line, number);
   }
   void LongLineStart(std::uint64_t number, std::uint64_t offset) override {
     long_line_ = LongLine{number, offset, 0, 0};
@@ -139,12 +156,12 @@ class Scatter final : public LineSink {
   }
 
   void Flush() {
-    for (SpillWriter& writer : writers_) writer.Flush();
+    for (RecordWriter& writer : writers_) writer.Flush();
     long_out_.Flush();
   }
 
  private:
-  std::vector<SpillWriter> writers_;
+  std::vector<RecordWriter> writers_;
   SpillWriter long_out_;
   ChunkedHasher hasher_;
   LongLine long_line_{};
@@ -162,16 +179,19 @@ class Share {
   bool Fits(std::size_t length) const {
     return used_ + length + (views_.size() + 1) * kRecordOverhead <= capacity_;
   }
-  char* Place(std::size_t length, std::uint64_t number) {
+  // `stored` is the bytes the line's record took in its partition file.
+  char* Place(std::size_t length, std::uint64_t number, std::size_t stored) {
     if (bytes_ == nullptr) bytes_ = std::make_unique_for_overwrite<char[]>(capacity_);
     char* at = bytes_.get() + used_;
     views_.emplace_back(at, length);
     numbers_.push_back(number);
     used_ += length;
+    stored_ += stored;
     return at;
   }
   void Clear() {
     used_ = 0;
+    stored_ = 0;
     views_.clear();
     numbers_.clear();
   }
@@ -179,18 +199,18 @@ class Share {
   std::vector<std::string_view>& views() { return views_; }
   const std::vector<std::uint64_t>& numbers() const { return numbers_; }
   // The bytes this share stood for in its partition file.
-  std::uint64_t stored_bytes() const { return used_ + views_.size() * 12; }
+  std::uint64_t stored_bytes() const { return stored_; }
 
  private:
   std::size_t capacity_;
   std::unique_ptr<char[]> bytes_;
   std::size_t used_ = 0;
+  std::uint64_t stored_ = 0;
   std::vector<std::string_view> views_;
   std::vector<std::uint64_t> numbers_;
 };
 
-// Reads a partition's records: a 32-bit length, a 64-bit line number, the
-// line's bytes.
+// Reads a partition's records, as RecordWriter wrote them.
 class RecordReader {
  public:
   RecordReader(const TemporaryFile& file, std::size_t buffer_size)
@@ -200,38 +220,47 @@ class RecordReader {
   void LoadInto(Share& share) {
     for (;;) {
       if (!pending_) {
-        if (!in_.GetValue(length_)) return;
-        if (!in_.GetValue(number_)) Corrupt();
+        if (!GetHead()) return;
         pending_ = true;
       }
       if (!share.Fits(length_)) return;
-      if (!in_.Get(share.Place(length_, number_), length_)) Corrupt();
+      if (!in_.Get(share.Place(length_, number_, head_ + length_), length_)) Corrupt();
       pending_ = false;
     }
   }
   bool done() {
     if (pending_) return false;
-    if (!in_.GetValue(length_)) return true;
-    if (!in_.GetValue(number_)) Corrupt();
+    if (!GetHead()) return true;
     pending_ = true;
     return false;
   }
 
  private:
+  // The next record's number and length; false at the end of the file.
+  bool GetHead() {
+    std::uint64_t gap = 0;
+    std::uint64_t length = 0;
+    head_ = 0;
+    if (!GetGroups(in_, gap, head_)) return false;
+    if (!GetGroups(in_, length, head_) || length > std::numeric_limits<std::uint32_t>::max()) {
+      Corrupt();
+    }
+    number_ = previous_ + gap;
+    previous_ = number_;
+    length_ = static_cast<std::uint32_t>(length);
+    return true;
+  }
+
   [[noreturn]] static void Corrupt() {
     throw platform::Error(std::string(core_messages::kTemporaryDataDamaged));
   }
   SpillReader in_;
   std::uint32_t length_ = 0;
   std::uint64_t number_ = 0;
+  std::uint64_t previous_ = 0;
+  std::size_t head_ = 0;  // bytes of the pending record's head
   bool pending_ = false;
 };
-
-void PutRecord(SpillWriter& out, std::string_view line, std::uint64_t number) {
-  out.PutValue(static_cast<std::uint32_t>(line.size()));
-  out.PutValue(number);
-  out.Put(line);
-}
 
 // A stretch of a repeat file holding one ascending list.
 struct Segment {
@@ -303,7 +332,7 @@ class Worker {
   template <class Checkpoint>
   void CompareRest(RecordReader& reader, TemporaryFile& next, bool first_round,
                    Checkpoint checkpoint) {
-    SpillWriter out(next, plan_.io_buffer);
+    RecordWriter out(next, plan_.io_buffer);
     while (!reader.done()) {
       batch_.Clear();
       reader.LoadInto(batch_);
@@ -314,7 +343,7 @@ class Worker {
         if (combined_[kept_.size() + i].empty()) {
           Repeat(batch_.numbers()[i]);
         } else {
-          PutRecord(out, batch_.views()[i], batch_.numbers()[i]);
+          out.Put(batch_.views()[i], batch_.numbers()[i]);
         }
       }
       checkpoint(first_round ? batch_.stored_bytes() : 0);

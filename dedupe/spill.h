@@ -1,8 +1,8 @@
 #pragma once
 
-// Buffered writing and reading of temporary files, and the lists of repeat
-// line numbers the bounded path keeps in them: ascending numbers, each
-// stored as its distance from the one before in 7-bit groups.
+// Buffered writing and reading of temporary files, numbers in 7-bit groups,
+// and the lists of repeat line numbers the bounded path keeps in them:
+// ascending numbers, each stored as its distance from the one before.
 
 #include <cstddef>
 #include <cstdint>
@@ -79,6 +79,11 @@ class SpillReader {
   bool GetValue(T& value) {
     return Get(reinterpret_cast<char*>(&value), sizeof value);
   }
+  bool GetByte(unsigned char& byte) {
+    if (next_ == end_ && !Refill()) return false;
+    byte = static_cast<unsigned char>(buffer_[next_++]);
+    return true;
+  }
 
  private:
   bool Refill() {
@@ -99,6 +104,34 @@ class SpillReader {
   std::size_t end_ = 0;
 };
 
+// Writes `value` in 7-bit groups, the lowest first, each but the last with
+// its top bit set: small numbers take one byte. Returns the bytes written.
+inline std::size_t PutGroups(SpillWriter& out, std::uint64_t value) {
+  char bytes[10];
+  std::size_t size = 0;
+  while (value >= 0x80) {
+    bytes[size++] = static_cast<char>(value | 0x80);
+    value >>= 7;
+  }
+  bytes[size++] = static_cast<char>(value);
+  out.Put(std::string_view(bytes, size));
+  return size;
+}
+
+// Reads what PutGroups wrote, adding its bytes to `bytes_read`; false when
+// the range ends before the number does.
+inline bool GetGroups(SpillReader& in, std::uint64_t& value, std::size_t& bytes_read) {
+  value = 0;
+  unsigned char byte = 0;
+  for (unsigned shift = 0; shift < 64; shift += 7) {
+    if (!in.GetByte(byte)) return false;
+    ++bytes_read;
+    value |= std::uint64_t{byte & 0x7Fu} << shift;
+    if ((byte & 0x80u) == 0) return true;
+  }
+  return false;  // more groups than a 64-bit number has
+}
+
 // Appends lists of ascending line numbers to a temporary file, one after
 // another: each list starts where Start was called.
 class RepeatListWriter {
@@ -115,16 +148,8 @@ class RepeatListWriter {
   std::uint64_t end() const { return out_.size(); }
 
   void Add(std::uint64_t number) {
-    std::uint64_t gap = number - previous_;
+    PutGroups(out_, number - previous_);
     previous_ = number;
-    char bytes[10];
-    std::size_t size = 0;
-    while (gap >= 0x80) {
-      bytes[size++] = static_cast<char>(gap | 0x80);
-      gap >>= 7;
-    }
-    bytes[size++] = static_cast<char>(gap);
-    out_.Put(std::string_view(bytes, size));
   }
   void Flush() { out_.Flush(); }
 
@@ -143,13 +168,8 @@ class RepeatListReader {
   // The next number, or false at the end.
   bool Next(std::uint64_t& number) {
     std::uint64_t gap = 0;
-    unsigned shift = 0;
-    char byte = 0;
-    do {
-      if (!in_.Get(&byte, 1)) return false;
-      gap |= std::uint64_t{static_cast<unsigned char>(byte) & 0x7Fu} << shift;
-      shift += 7;
-    } while (static_cast<unsigned char>(byte) & 0x80u);
+    std::size_t bytes = 0;
+    if (!GetGroups(in_, gap, bytes)) return false;
     previous_ += gap;
     number = previous_;
     return true;

@@ -183,5 +183,26 @@ TEST(RepeatLists, RoundTripWithGapsOfAnySize) {
   }
 }
 
+// Record heads are counted in bytes for the progress shown; a number whose
+// last group is missing is no number.
+TEST(RepeatLists, GroupsCountTheirBytesAndANumberCutShortIsNone) {
+  testing::TempDir dir;
+  platform::TemporaryFile file(testing::Utf8(dir.path()));
+  SpillWriter out(file, 8);
+  EXPECT_EQ(PutGroups(out, 127), 1u);
+  EXPECT_EQ(PutGroups(out, 128), 2u);
+  EXPECT_EQ(PutGroups(out, ~std::uint64_t{0}), 10u);
+  out.Flush();
+  SpillReader in(file, 0, file.size() - 1, 4);
+  std::uint64_t value = 0;
+  std::size_t bytes = 0;
+  ASSERT_TRUE(GetGroups(in, value, bytes));
+  EXPECT_EQ(value, 127u);
+  ASSERT_TRUE(GetGroups(in, value, bytes));
+  EXPECT_EQ(value, 128u);
+  EXPECT_EQ(bytes, 3u);
+  EXPECT_FALSE(GetGroups(in, value, bytes));
+}
+
 }  // namespace
 }  // namespace velloran::dedupe
