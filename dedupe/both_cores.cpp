@@ -27,9 +27,10 @@ class FirstFailure {
   std::exception_ptr first_;
 };
 
-// Runs lane 1 on a thread of its own and lane 0 on this one; false, having
-// run neither, when no thread can be started.
-bool RunLanesAtOnce(const std::function<void(std::size_t lane, const LaneStop& stop)>& work) {
+}  // namespace
+
+// Lane 1 runs on a thread of its own and lane 0 on this one.
+bool RunBothCoresTogether(const std::function<void(std::size_t lane, const LaneStop& stop)>& work) {
   LaneStop stop;
   FirstFailure failure;
   auto run = [&](std::size_t lane) {
@@ -53,8 +54,6 @@ bool RunLanesAtOnce(const std::function<void(std::size_t lane, const LaneStop& s
   return true;
 }
 
-}  // namespace
-
 void LaneStop::Check() const {
   if (raised_.load(std::memory_order_relaxed)) throw Abandoned{};
 }
@@ -63,13 +62,9 @@ std::size_t LaneCount() { return std::thread::hardware_concurrency() >= 2 ? 2 : 
 
 void RunOnBothCores(std::size_t lanes,
                     const std::function<void(std::size_t lane, const LaneStop& stop)>& work) {
-  if (lanes > 1 && RunLanesAtOnce(work)) return;
+  if (lanes > 1 && RunBothCoresTogether(work)) return;
   const LaneStop stop;
   for (std::size_t lane = 0; lane < lanes; ++lane) work(lane, stop);
-}
-
-bool RunBothCoresTogether(const std::function<void(std::size_t lane, const LaneStop& stop)>& work) {
-  return RunLanesAtOnce(work);
 }
 
 }  // namespace velloran::dedupe

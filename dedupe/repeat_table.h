@@ -398,18 +398,12 @@ bool BlankRepeatsIn(Lines lines, Hasher hasher, Progress lines_done, SlotArray s
 // stop the work.
 template <class Hasher, class Progress>
 bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher, Progress lines_done) {
-  return BlankRepeatsWith(lines, hasher, lines_done, repeat_table::SlotArray());
+  return BlankRepeatsWith(lines, hasher, lines_done, repeat_table::SlotArray(), 1);
 }
 
-// The same with the slots made ahead by repeat_table::SlotsForLines.
-template <class Hasher, class Progress>
-bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher, Progress lines_done,
-                      repeat_table::SlotArray slots) {
-  return BlankRepeatsWith(lines, hasher, lines_done, std::move(slots), 1);
-}
-
-// The same in `lanes` lanes (1 or 2), each on a core of its own; the result
-// is the same as in one. Only lane 0, on the calling thread, calls
+// The same in `lanes` lanes (1 or 2), each on a core of its own, with the
+// slots made ahead by repeat_table::SlotsForLines (or none, and then the
+// table makes its own); the result is the same as in one. Only lane 0, on the calling thread, calls
 // `lines_done`; when it throws, the other lane stops too and the lines are
 // left partly blanked.
 template <class Hasher, class Progress>

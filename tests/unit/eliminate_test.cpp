@@ -81,7 +81,7 @@ bool EliminateWithLengthHash(Items& items) {
   return found;
 }
 
-// Two lanes sharing the table, each on a core of its own.
+// Two lanes, each on a core of its own with a table for its half.
 bool EliminateInTwoLanes(Items& items) {
   const bool found = BlankRepeatsWith(
       std::span(items), LineHasher{}, [](std::size_t) {}, repeat_table::SlotArray(), 2);
