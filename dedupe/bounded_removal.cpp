@@ -118,6 +118,9 @@ class RecordWriter {
     PutGroups(out_, number - previous_);
     PutGroups(out_, line.size());
     out_.Put(line);
+    // Lines go to many partitions in turn: the next record's room is asked
+    // for now, to be there when its turn comes.
+    out_.PrefetchNext();
     previous_ = number;
   }
   void Flush() { out_.Flush(); }

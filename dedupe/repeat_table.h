@@ -35,6 +35,7 @@
 #include "dedupe/both_cores.h"
 #include "dedupe/core_messages.h"
 #include "dedupe/item_list.h"
+#include "dedupe/prefetch.h"
 #include "platform/memory.h"
 
 namespace velloran::dedupe {
@@ -44,14 +45,6 @@ namespace repeat_table {
 struct Slot {
   std::uint32_t bits;
 };
-
-inline void Prefetch(const void* address) {
-#if defined(__GNUC__)
-  __builtin_prefetch(address);
-#else
-  (void)address;
-#endif
-}
 
 // Zeroed slots, backed by large pages where the system offers them.
 class SlotArray {
@@ -161,7 +154,7 @@ class Table {
   }
 
  private:
-  static constexpr std::size_t kBatch = 16;
+  static constexpr std::size_t kBatch = 32;
   static constexpr std::size_t kStages = 4;
   static constexpr std::size_t kProgressRounds = (std::size_t{1} << 18) / kBatch;
 
@@ -233,7 +226,7 @@ class Table {
       const std::string_view line = lines[batch.first + i];
       if (line.empty()) continue;
       batch.hashes[i] = hasher_(line);
-      Prefetch(&slots_[Home(batch.hashes[i])]);
+      PrefetchForReading(&slots_[Home(batch.hashes[i])]);
     }
   }
 
@@ -260,12 +253,12 @@ class Table {
     const std::uint32_t earlier = LineOf(slots_[slot]);
     batch.pending[batch.pending_count++] =
         Pending{static_cast<std::uint32_t>(batch.first + i), earlier, slot};
-    Prefetch(lines_.Entry(earlier));
+    PrefetchForReading(lines_.Entry(earlier));
   }
 
   void PrefetchEarlierLines(const Batch& batch) const {
     for (std::size_t p = 0; p < batch.pending_count; ++p) {
-      Prefetch(lines_[batch.pending[p].earlier].data());
+      PrefetchForReading(lines_[batch.pending[p].earlier].data());
     }
   }
 

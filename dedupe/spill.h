@@ -4,6 +4,7 @@
 // and the lists of repeat line numbers the bounded path keeps in them:
 // ascending numbers, each stored as its distance from the one before.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dedupe/prefetch.h"
 #include "platform/temporary_file.h"
 
 namespace velloran::dedupe {
@@ -35,6 +37,11 @@ class SpillWriter {
   template <class T>
   void PutValue(T value) {
     Put(std::string_view(reinterpret_cast<const char*>(&value), sizeof value));
+  }
+  // Asks for the cache line after the last byte put, which the next Put
+  // writes: a writer among many, its line has left the cache since.
+  void PrefetchNext() const {
+    PrefetchForWriting(buffer_.get() + std::min(used_ + kCacheLine, capacity_ - 1));
   }
   void Flush() {
     if (used_ == 0) return;
