@@ -2,7 +2,8 @@
 """Times velloran-dedupe against common line-deduplicating one-liners.
 
 Usage: bench/run_bench.py [--driver PATH] [--runs N] [--quick] [--only TEXT]
-           [--bounded GB] [--data DIR] [--driver32 PATH [--driver64 PATH] [--runner CMD]]
+           [--bounded GB] [--data DIR]
+           [--driver32 PATH [--driver64 PATH] [--runner CMD] [--runner64 CMD]]
 
 Generates deterministic corpora into bench/out/ (kept between runs), checks
 every program's output against a simple reference, then times each program
@@ -17,8 +18,8 @@ times the driver's bounded path (a budget of 256 MiB from 1.5 GB on, else an
 eighth of the file) against `LC_ALL=C sort -u -S <budget>`, checking its
 output against the in-memory path's. With --driver32, it also times a 32-bit
 driver against its 64-bit twin on a file of --twin-gb gigabytes, both
-started through --runner (wine for the Windows programs), and checks that
-they write the same. It ends with the three ratios: in memory against perl,
+started through --runner (wine for the Windows programs; --runner64, when
+given, starts the 64-bit twin instead), and checks that they write the same. It ends with the three ratios: in memory against perl,
 bounded against sort, 32-bit against 64-bit.
 """
 
@@ -365,21 +366,21 @@ def bounded(driver, gigabytes, data_dir):
     return rows["sort -u -S budget"][0] / seconds, peak * 1024 / budget
 
 
-def twins(driver32, driver64, runner, gigabytes, data_dir):
-    """Times a 32-bit driver against its 64-bit twin (both started through
-    `runner`, such as wine) on the same file, alternating, best of 3 each;
-    returns the 32-bit time over the 64-bit time."""
+def twins(driver32, driver64, runner32, runner64, gigabytes, data_dir):
+    """Times a 32-bit driver against its 64-bit twin (started through
+    `runner32` and `runner64`, such as wine for both) on the same file,
+    alternating, best of 3 each; returns the 32-bit time over the 64-bit
+    time."""
     source = large_corpus(data_dir, gigabytes)
     data = Path(data_dir)
     print(f"\n32-bit against 64-bit: {source.name}, {source.stat().st_size / 1e6:.0f} MB",
           flush=True)
-    prefix = runner.split() if runner else []
     outputs = {}
     best = {}
     for _ in range(3):
-        for name, exe in (("32-bit", driver32), ("64-bit", driver64)):
+        for name, exe, runner in (("32-bit", driver32, runner32), ("64-bit", driver64, runner64)):
             out = data / f"out-{name}.txt"
-            seconds, _ = timed(prefix + [str(exe), str(source), str(out)])
+            seconds, _ = timed(runner.split() + [str(exe), str(source), str(out)])
             best[name] = min(best.get(name, seconds), seconds)
             outputs[name] = out
     if not same_files(outputs["32-bit"], outputs["64-bit"]):
@@ -411,6 +412,8 @@ def main():
                         help="the 64-bit twin of --driver32 (default: the driver)")
     parser.add_argument("--runner", default="",
                         help="what starts both twins, such as wine (default: nothing)")
+    parser.add_argument("--runner64", default=None,
+                        help="what starts the 64-bit twin, when not --runner")
     parser.add_argument("--twin-gb", type=float, default=0.35,
                         help="size of the file the twins are timed on")
     args = parser.parse_args()
@@ -453,7 +456,8 @@ def main():
     if args.bounded is not None:
         ratios["bounded"] = bounded(driver, args.bounded, args.data)
     if args.driver32:
-        ratios["32-bit"] = twins(args.driver32, args.driver64 or driver, args.runner,
+        runner64 = args.runner if args.runner64 is None else args.runner64
+        ratios["32-bit"] = twins(args.driver32, args.driver64 or driver, args.runner, runner64,
                                  args.twin_gb, args.data)
     if args.only is not None:
         return 0 if all(ratio_report(table, ratios)) else 1
