@@ -19,8 +19,9 @@ eighth of the file) against `LC_ALL=C sort -u -S <budget>`, checking its
 output against the in-memory path's. With --driver32, it also times a 32-bit
 driver against its 64-bit twin on a file of --twin-gb gigabytes, both
 started through --runner (wine for the Windows programs; --runner64, when
-given, starts the 64-bit twin instead), and checks that they write the same. It ends with the three ratios: in memory against perl,
-bounded against sort, 32-bit against 64-bit.
+given, starts the 64-bit twin instead), and checks that they write the
+same. It ends with the three ratios: in memory against perl, bounded
+against sort, 32-bit against 64-bit.
 """
 
 import argparse
