@@ -396,9 +396,9 @@ bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher, Progress
 
 // The same in `lanes` lanes (1 or 2), each on a core of its own, with the
 // slots made ahead by repeat_table::SlotsForLines (or none, and then the
-// table makes its own); the result is the same as in one. Only lane 0, on the calling thread, calls
-// `lines_done`; when it throws, the other lane stops too and the lines are
-// left partly blanked.
+// table makes its own); the result is the same as in one. Only lane 0, on
+// the calling thread, calls `lines_done`; when it throws, the other lane
+// stops too and the lines are left partly blanked.
 template <class Hasher, class Progress>
 bool BlankRepeatsWith(std::span<std::string_view> lines, Hasher hasher, Progress lines_done,
                       repeat_table::SlotArray slots, std::size_t lanes) {
