@@ -55,7 +55,9 @@ Plan MakePlan(std::uint64_t file_size, std::uint64_t budget) {
                      std::numeric_limits<std::size_t>::max() / 2);
   // Partitions are sized for one share, even for lines of about 20 bytes.
   plan.partitions = Clamp((file_size * 3 + plan.share - 1) / plan.share, 1, kMostPartitions);
-  plan.io_buffer = Clamp(budget / 8 / plan.partitions, 4096, std::uint64_t{256} << 10);
+  // Lines go to the partitions' buffers in turn: small buffers stay in the
+  // processor's caches, and 64 KiB still keeps the write calls few.
+  plan.io_buffer = Clamp(budget / 8 / plan.partitions, 4096, std::uint64_t{64} << 10);
   return plan;
 }
 
@@ -115,9 +117,16 @@ class RecordWriter {
   RecordWriter(TemporaryFile& file, std::size_t buffer_size) : out_(file, buffer_size) {}
 
   void Put(std::string_view line, std::uint64_t number) {
-    PutGroups(out_, number - previous_);
-    PutGroups(out_, line.size());
-    out_.Put(line);
+    char* const room = out_.Room(2 * kMostGroups + line.size());
+    if (room != nullptr) {
+      char* const bytes = EncodeGroups(EncodeGroups(room, number - previous_), line.size());
+      std::memcpy(bytes, line.data(), line.size());
+      out_.Advance(static_cast<std::size_t>(bytes - room) + line.size());
+    } else {  // longer than the buffer
+      PutGroups(out_, number - previous_);
+      PutGroups(out_, line.size());
+      out_.Put(line);
+    }
     // Lines go to many partitions in turn: the next record's room is asked
     // for now, to be there when its turn comes.
     out_.PrefetchNext();
@@ -170,7 +179,9 @@ class Scatter final : public LineSink {
   LongLine long_line_{};
 };
 
-// Lines of a partition loaded into memory, with their numbers.
+// Lines of a partition loaded into memory, with their numbers. The records
+// are read into the share's memory, and each line is a view of its bytes
+// there.
 class Share {
  public:
   // The vectors get their room at once; pages nobody touches cost nothing.
@@ -179,18 +190,20 @@ class Share {
     numbers_.reserve(capacity / kRecordOverhead);
   }
 
+  std::size_t capacity() const { return capacity_; }
+  char* memory() {
+    if (bytes_ == nullptr) bytes_ = std::make_unique_for_overwrite<char[]>(capacity_);
+    return bytes_.get();
+  }
   bool Fits(std::size_t length) const {
     return used_ + length + (views_.size() + 1) * kRecordOverhead <= capacity_;
   }
   // `stored` is the bytes the line's record took in its partition file.
-  char* Place(std::size_t length, std::uint64_t number, std::size_t stored) {
-    if (bytes_ == nullptr) bytes_ = std::make_unique_for_overwrite<char[]>(capacity_);
-    char* at = bytes_.get() + used_;
-    views_.emplace_back(at, length);
+  void Add(std::string_view line, std::uint64_t number, std::size_t stored) {
+    views_.push_back(line);
     numbers_.push_back(number);
-    used_ += length;
+    used_ += line.size();
     stored_ += stored;
-    return at;
   }
   void Clear() {
     used_ = 0;
@@ -213,56 +226,90 @@ class Share {
   std::vector<std::uint64_t> numbers_;
 };
 
-// Reads a partition's records, as RecordWriter wrote them.
+// A record's head: its line's number as the distance from the one before,
+// and its line's length.
+struct RecordHead {
+  std::uint64_t gap = 0;
+  std::uint64_t length = 0;
+  std::size_t size = 0;  // bytes of the head
+};
+
+// Reads a partition's records, as RecordWriter wrote them, a piece at a
+// time straight into a share's memory, where their lines stay.
 class RecordReader {
  public:
-  RecordReader(const TemporaryFile& file, std::size_t buffer_size)
-      : in_(file, 0, file.size(), buffer_size) {}
+  RecordReader(const TemporaryFile& file, std::size_t piece)
+      : file_(file), size_(file.size()), piece_(piece) {}
 
-  // Loads records into `share` while they fit.
+  // Loads records into `share`, which must be empty, while they fit. Bytes
+  // read past the last record that fits go first into the next share.
   void LoadInto(Share& share) {
+    char* const memory = share.memory();
+    if (carried_ > 0) std::memmove(memory, carry_, carried_);
+    std::size_t filled = carried_;
+    std::size_t next = 0;
+    carried_ = 0;
     for (;;) {
-      if (!pending_) {
-        if (!GetHead()) return;
-        pending_ = true;
+      RecordHead head;
+      while (Parse(memory + next, filled - next, head)) {
+        if (!share.Fits(head.length)) {
+          if (share.empty()) Corrupt();  // a record longer than any line
+          return Carry(memory + next, filled - next);
+        }
+        number_ += head.gap;
+        const std::size_t stored = head.size + head.length;
+        share.Add(std::string_view(memory + next + head.size, head.length), number_, stored);
+        next += stored;
       }
-      if (!share.Fits(length_)) return;
-      if (!in_.Get(share.Place(length_, number_, head_ + length_), length_)) Corrupt();
-      pending_ = false;
+      if (position_ == size_) {
+        if (next != filled) Corrupt();  // the file ends inside a record
+        return;
+      }
+      const std::size_t room = share.capacity() - filled;
+      if (room == 0) {
+        if (share.empty()) Corrupt();  // a record longer than any line
+        return Carry(memory + next, filled - next);
+      }
+      const auto want =
+          static_cast<std::size_t>(std::min<std::uint64_t>({piece_, room, size_ - position_}));
+      const std::size_t got = file_.ReadAt(position_, memory + filled, want);
+      if (got == 0) Corrupt();
+      filled += got;
+      position_ += got;
     }
   }
-  bool done() {
-    if (pending_) return false;
-    if (!GetHead()) return true;
-    pending_ = true;
-    return false;
-  }
+  bool done() const { return carried_ == 0 && position_ == size_; }
 
  private:
-  // The next record's number and length; false at the end of the file.
-  bool GetHead() {
-    std::uint64_t gap = 0;
-    std::uint64_t length = 0;
-    head_ = 0;
-    if (!GetGroups(in_, gap, head_)) return false;
-    if (!GetGroups(in_, length, head_) || length > std::numeric_limits<std::uint32_t>::max()) {
+  // The record at `bytes` whole in `size` bytes: true with its head.
+  static bool Parse(const char* bytes, std::size_t size, RecordHead& head) {
+    const std::size_t gap = DecodeGroups(bytes, size, head.gap);
+    if (gap == 0) return false;
+    if (gap > kMostGroups) Corrupt();
+    const std::size_t length = DecodeGroups(bytes + gap, size - gap, head.length);
+    if (length == 0) return false;
+    if (length > kMostGroups || head.length > std::numeric_limits<std::uint32_t>::max()) {
       Corrupt();
     }
-    number_ = previous_ + gap;
-    previous_ = number_;
-    length_ = static_cast<std::uint32_t>(length);
-    return true;
+    head.size = gap + length;
+    return head.length <= size - head.size;
+  }
+  void Carry(const char* bytes, std::size_t size) {
+    carry_ = bytes;
+    carried_ = size;
   }
 
   [[noreturn]] static void Corrupt() {
     throw platform::Error(std::string(core_messages::kTemporaryDataDamaged));
   }
-  SpillReader in_;
-  std::uint32_t length_ = 0;
+  const TemporaryFile& file_;
+  std::uint64_t size_;
+  std::size_t piece_;
+  std::uint64_t position_ = 0;
   std::uint64_t number_ = 0;
-  std::uint64_t previous_ = 0;
-  std::size_t head_ = 0;  // bytes of the pending record's head
-  bool pending_ = false;
+  // Read, but past the last share's last record; held in that share.
+  const char* carry_ = nullptr;
+  std::size_t carried_ = 0;
 };
 
 // A stretch of a repeat file holding one ascending list.
@@ -296,16 +343,19 @@ class Worker {
       reader.LoadInto(base_);
       const std::uint64_t begin = repeats_.Start();
       BlankRepeatsWith(std::span(base_.views()), LineHasher{}, [&](std::size_t) { checkpoint(0); });
+      // The survivors are kept only to compare the rest of the partition
+      // with; mostly a partition is loaded whole.
+      const bool more = !reader.done();
       kept_.clear();
       for (std::size_t i = 0; i < base_.views().size(); ++i) {
         if (base_.views()[i].empty()) {
           Repeat(base_.numbers()[i]);
-        } else {
+        } else if (more) {
           kept_.push_back(base_.views()[i]);
         }
       }
       if (first_round) checkpoint(base_.stored_bytes());
-      auto next = reader.done() ? nullptr : std::make_unique<TemporaryFile>(folder_);
+      auto next = more ? std::make_unique<TemporaryFile>(folder_) : nullptr;
       if (next != nullptr) CompareRest(reader, *next, first_round, checkpoint);
       EndList(begin);
       if (next == nullptr) break;

@@ -43,6 +43,16 @@ class SpillWriter {
   void PrefetchNext() const {
     PrefetchForWriting(buffer_.get() + std::min(used_ + kCacheLine, capacity_ - 1));
   }
+  // Room for `size` more bytes, the buffer flushed first if need be; null
+  // when the buffer cannot hold that many. Advance then takes what was put.
+  char* Room(std::size_t size) {
+    if (size > capacity_ - used_) {
+      Flush();
+      if (size > capacity_) return nullptr;
+    }
+    return buffer_.get() + used_;
+  }
+  void Advance(std::size_t size) { used_ += size; }
   void Flush() {
     if (used_ == 0) return;
     file_->Write(std::string_view(buffer_.get(), used_));
@@ -111,18 +121,40 @@ class SpillReader {
   std::size_t end_ = 0;
 };
 
-// Writes `value` in 7-bit groups, the lowest first, each but the last with
-// its top bit set: small numbers take one byte. Returns the bytes written.
-inline std::size_t PutGroups(SpillWriter& out, std::uint64_t value) {
-  char bytes[10];
-  std::size_t size = 0;
+// The most bytes a 64-bit number takes in 7-bit groups.
+inline constexpr std::size_t kMostGroups = 10;
+
+// Writes `value` at `at` in 7-bit groups, the lowest first, each but the
+// last with its top bit set: small numbers take one byte. Returns the end.
+inline char* EncodeGroups(char* at, std::uint64_t value) {
   while (value >= 0x80) {
-    bytes[size++] = static_cast<char>(value | 0x80);
+    *at++ = static_cast<char>(value | 0x80);
     value >>= 7;
   }
-  bytes[size++] = static_cast<char>(value);
+  *at++ = static_cast<char>(value);
+  return at;
+}
+
+// The same into `out`; returns the bytes written.
+inline std::size_t PutGroups(SpillWriter& out, std::uint64_t value) {
+  char bytes[kMostGroups];
+  const std::size_t size = static_cast<std::size_t>(EncodeGroups(bytes, value) - bytes);
   out.Put(std::string_view(bytes, size));
   return size;
+}
+
+// Reads what EncodeGroups wrote from the `size` bytes at `bytes`. Returns
+// the bytes it took; 0 when they end before the number does, and more
+// than kMostGroups when the number has more groups than 64 bits need.
+inline std::size_t DecodeGroups(const char* bytes, std::size_t size, std::uint64_t& value) {
+  value = 0;
+  for (std::size_t i = 0; i < size; ++i) {
+    if (i == kMostGroups) return kMostGroups + 1;
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    value |= std::uint64_t{byte & 0x7Fu} << (7 * i);
+    if ((byte & 0x80u) == 0) return i + 1;
+  }
+  return 0;
 }
 
 // Reads what PutGroups wrote, adding its bytes to `bytes_read`; false when
@@ -155,7 +187,12 @@ class RepeatListWriter {
   std::uint64_t end() const { return out_.size(); }
 
   void Add(std::uint64_t number) {
-    PutGroups(out_, number - previous_);
+    char* const room = out_.Room(kMostGroups);
+    if (room != nullptr) {
+      out_.Advance(static_cast<std::size_t>(EncodeGroups(room, number - previous_) - room));
+    } else {  // a buffer smaller than any number's room
+      PutGroups(out_, number - previous_);
+    }
     previous_ = number;
   }
   void Flush() { out_.Flush(); }

@@ -204,5 +204,25 @@ TEST(RepeatLists, GroupsCountTheirBytesAndANumberCutShortIsNone) {
   EXPECT_FALSE(GetGroups(in, value, bytes));
 }
 
+// Records are read from memory in pieces, so a piece may end inside a
+// number: that is "not yet", never a smaller number; more groups than 64
+// bits need is damage.
+TEST(RepeatLists, NumbersDecodeFromMemoryOnlyWhenWhole) {
+  for (const std::uint64_t number : {std::uint64_t{0}, std::uint64_t{127}, std::uint64_t{128},
+                                     std::uint64_t{1} << 35, ~std::uint64_t{0}}) {
+    char bytes[kMostGroups];
+    const auto size = static_cast<std::size_t>(EncodeGroups(bytes, number) - bytes);
+    std::uint64_t value = 1;
+    EXPECT_EQ(DecodeGroups(bytes, size, value), size);
+    EXPECT_EQ(value, number);
+    for (std::size_t cut = 0; cut < size; ++cut) {
+      EXPECT_EQ(DecodeGroups(bytes, cut, value), 0u) << number << " cut at " << cut;
+    }
+  }
+  const std::string too_long(kMostGroups + 1, '\x80');
+  std::uint64_t value = 0;
+  EXPECT_GT(DecodeGroups(too_long.data(), too_long.size(), value), kMostGroups);
+}
+
 }  // namespace
 }  // namespace velloran::dedupe
