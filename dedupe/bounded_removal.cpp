@@ -230,7 +230,7 @@ class Share {
 // and its line's length.
 struct RecordHead {
   std::uint64_t gap = 0;
-  std::uint64_t length = 0;
+  std::size_t length = 0;
   std::size_t size = 0;  // bytes of the head
 };
 
@@ -286,11 +286,13 @@ class RecordReader {
     const std::size_t gap = DecodeGroups(bytes, size, head.gap);
     if (gap == 0) return false;
     if (gap > kMostGroups) Corrupt();
-    const std::size_t length = DecodeGroups(bytes + gap, size - gap, head.length);
+    std::uint64_t line_length = 0;
+    const std::size_t length = DecodeGroups(bytes + gap, size - gap, line_length);
     if (length == 0) return false;
-    if (length > kMostGroups || head.length > std::numeric_limits<std::uint32_t>::max()) {
+    if (length > kMostGroups || line_length > std::numeric_limits<std::uint32_t>::max()) {
       Corrupt();
     }
+    head.length = static_cast<std::size_t>(line_length);
     head.size = gap + length;
     return head.length <= size - head.size;
   }
