@@ -249,13 +249,16 @@ class RecordReader {
     std::size_t filled = carried_;
     std::size_t next = 0;
     carried_ = 0;
+    // The share is full: the rest waits for the next one.
+    const auto carry_rest = [&] {
+      if (share.empty()) Corrupt();  // a record longer than any line
+      carry_ = memory + next;
+      carried_ = filled - next;
+    };
     for (;;) {
       RecordHead head;
       while (Parse(memory + next, filled - next, head)) {
-        if (!share.Fits(head.length)) {
-          if (share.empty()) Corrupt();  // a record longer than any line
-          return Carry(memory + next, filled - next);
-        }
+        if (!share.Fits(head.length)) return carry_rest();
         number_ += head.gap;
         const std::size_t stored = head.size + head.length;
         share.Add(std::string_view(memory + next + head.size, head.length), number_, stored);
@@ -266,10 +269,7 @@ class RecordReader {
         return;
       }
       const std::size_t room = share.capacity() - filled;
-      if (room == 0) {
-        if (share.empty()) Corrupt();  // a record longer than any line
-        return Carry(memory + next, filled - next);
-      }
+      if (room == 0) return carry_rest();
       const auto want =
           static_cast<std::size_t>(std::min<std::uint64_t>({piece_, room, size_ - position_}));
       const std::size_t got = file_.ReadAt(position_, memory + filled, want);
@@ -296,11 +296,6 @@ class RecordReader {
     head.size = gap + length;
     return head.length <= size - head.size;
   }
-  void Carry(const char* bytes, std::size_t size) {
-    carry_ = bytes;
-    carried_ = size;
-  }
-
   [[noreturn]] static void Corrupt() {
     throw platform::Error(std::string(core_messages::kTemporaryDataDamaged));
   }

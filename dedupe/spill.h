@@ -137,8 +137,14 @@ inline char* EncodeGroups(char* at, std::uint64_t value) {
 
 // The same into `out`; returns the bytes written.
 inline std::size_t PutGroups(SpillWriter& out, std::uint64_t value) {
+  if (char* const room = out.Room(kMostGroups)) {
+    const auto size = static_cast<std::size_t>(EncodeGroups(room, value) - room);
+    out.Advance(size);
+    return size;
+  }
+  // A buffer smaller than a number's room.
   char bytes[kMostGroups];
-  const std::size_t size = static_cast<std::size_t>(EncodeGroups(bytes, value) - bytes);
+  const auto size = static_cast<std::size_t>(EncodeGroups(bytes, value) - bytes);
   out.Put(std::string_view(bytes, size));
   return size;
 }
@@ -187,12 +193,7 @@ class RepeatListWriter {
   std::uint64_t end() const { return out_.size(); }
 
   void Add(std::uint64_t number) {
-    char* const room = out_.Room(kMostGroups);
-    if (room != nullptr) {
-      out_.Advance(static_cast<std::size_t>(EncodeGroups(room, number - previous_) - room));
-    } else {  // a buffer smaller than any number's room
-      PutGroups(out_, number - previous_);
-    }
+    PutGroups(out_, number - previous_);
     previous_ = number;
   }
   void Flush() { out_.Flush(); }
