@@ -237,12 +237,18 @@ namespace {
 constexpr int kWindowManagerMoment = 50;  // milliseconds
 constexpr int kActivationRequests = 20;
 
+// A shown window that the keyboard may stay with. A popup, such as the
+// name field's list of completions, is not one: Qt can report it as the
+// active window while its dialog closes, and it goes with the dialog.
+bool KeepsTheKeyboard(const QWidget* active) {
+  return active != nullptr && active->isVisible() && active->windowType() != Qt::Popup;
+}
+
 void ActivateOwnerSoon(QWidget& owner, int requests_left) {
   QTimer::singleShot(kWindowManagerMoment, &owner, [&owner, requests_left] {
     // Another dialog may have opened meanwhile; it keeps the keyboard.
     if (QApplication::activeModalWidget() != nullptr || !owner.isVisible()) return;
-    const QWidget* active = QApplication::activeWindow();
-    if (active != nullptr && active->isVisible()) return;
+    if (KeepsTheKeyboard(QApplication::activeWindow())) return;
     owner.activateWindow();
     if (requests_left > 1) ActivateOwnerSoon(owner, requests_left - 1);
   });
@@ -252,7 +258,7 @@ void ActivateOwnerSoon(QWidget& owner, int requests_left) {
 
 void ReturnActivation(QWidget& owner, const QWidget& closed) {
   const QWidget* active = QApplication::activeWindow();
-  if (active != nullptr && active != &closed) return;
+  if (active != &closed && KeepsTheKeyboard(active)) return;
   ActivateOwnerSoon(owner, kActivationRequests);
 }
 
