@@ -21,9 +21,13 @@ namespace {
 
 using platform::TemporaryFile;
 
-// Memory a loaded line takes besides its bytes: its view (three times, while
-// a share is compared against survivors), its number and its table slots.
-constexpr std::uint64_t kRecordOverhead = 80;
+// Memory a loaded line takes besides its bytes: its view and its number (24
+// bytes) and its slot in a table (about 6). A partition too large for one
+// share is compared a share at a time with the first share's survivors;
+// meanwhile a line of the first share has two more views and a slot in each
+// later table, and a line of a later share one more view.
+constexpr std::size_t kFirstShareOverhead = 64;
+constexpr std::size_t kLaterShareOverhead = 48;
 // Partition files: each is one open file, so their number stays well below
 // the usual limit on open files.
 constexpr std::uint64_t kMostPartitions = 256;
@@ -35,8 +39,9 @@ struct Plan {
   StreamSizes stream;
   std::size_t threads = 1;
   std::size_t partitions = 1;
-  std::size_t share = 0;      // memory for one loaded share of a partition
-  std::size_t io_buffer = 0;  // per open temporary file
+  std::size_t first_share = 0;  // memory for a partition's first share
+  std::size_t later_share = 0;  // and for each later one
+  std::size_t io_buffer = 0;    // per open temporary file
 };
 
 std::size_t Clamp(std::uint64_t value, std::uint64_t low, std::uint64_t high) {
@@ -49,12 +54,17 @@ Plan MakePlan(std::uint64_t file_size, std::uint64_t budget) {
   // Two blocks are read ahead, each with its lines' views and records.
   plan.stream.block = Clamp(budget / 64, 4096, std::uint64_t{1} << 20) & ~std::size_t{3};
   plan.stream.long_line = Clamp(budget / 32, 256, std::uint64_t{1} << 20);
-  // Each thread loads a share of a partition and a share compared with it.
+  // Each thread loads a partition's first share, and then, should the
+  // partition not fit in it, later shares one at a time. Mostly the first
+  // share holds all: it gets most of the thread's memory.
   const std::uint64_t per_thread = budget / plan.threads;
-  plan.share = Clamp(per_thread * 2 / 5, 2 * plan.stream.long_line + 4 * kRecordOverhead,
-                     std::numeric_limits<std::size_t>::max() / 2);
-  // Partitions are sized for one share, even for lines of about 20 bytes.
-  plan.partitions = Clamp((file_size * 3 + plan.share - 1) / plan.share, 1, kMostPartitions);
+  const std::uint64_t smallest = 2 * plan.stream.long_line + 4 * kFirstShareOverhead;
+  const std::uint64_t largest = std::numeric_limits<std::size_t>::max() / 2;
+  plan.first_share = Clamp(per_thread * 3 / 5, smallest, largest);
+  plan.later_share = Clamp(per_thread / 5, smallest, largest);
+  // A partition fits its first share for lines of about 35 bytes and more.
+  plan.partitions =
+      Clamp((file_size * 3 + plan.first_share - 1) / plan.first_share, 1, kMostPartitions);
   // Lines go to the partitions' buffers in turn: small buffers stay in the
   // processor's caches, and 64 KiB still keeps the write calls few.
   plan.io_buffer = Clamp(budget / 8 / plan.partitions, 4096, std::uint64_t{64} << 10);
@@ -184,10 +194,11 @@ class Scatter final : public LineSink {
 // there.
 class Share {
  public:
-  // The vectors get their room at once; pages nobody touches cost nothing.
-  explicit Share(std::size_t capacity) : capacity_(capacity) {
-    views_.reserve(capacity / kRecordOverhead);
-    numbers_.reserve(capacity / kRecordOverhead);
+  // Lines count `overhead` bytes each besides their own. The vectors get
+  // their room at once; pages nobody touches cost nothing.
+  Share(std::size_t capacity, std::size_t overhead) : capacity_(capacity), overhead_(overhead) {
+    views_.reserve(capacity / overhead);
+    numbers_.reserve(capacity / overhead);
   }
 
   std::size_t capacity() const { return capacity_; }
@@ -196,7 +207,7 @@ class Share {
     return bytes_.get();
   }
   bool Fits(std::size_t length) const {
-    return used_ + length + (views_.size() + 1) * kRecordOverhead <= capacity_;
+    return used_ + length + (views_.size() + 1) * overhead_ <= capacity_;
   }
   // `stored` is the bytes the line's record took in its partition file.
   void Add(std::string_view line, std::uint64_t number, std::size_t stored) {
@@ -219,6 +230,7 @@ class Share {
 
  private:
   std::size_t capacity_;
+  std::size_t overhead_;
   std::unique_ptr<char[]> bytes_;
   std::size_t used_ = 0;
   std::uint64_t stored_ = 0;
@@ -324,8 +336,8 @@ class Worker {
         folder_(folder),
         repeat_file_(std::make_unique<TemporaryFile>(folder)),
         repeats_(*repeat_file_, plan.io_buffer),
-        base_(plan.share),
-        batch_(plan.share) {}
+        base_(plan.first_share, kFirstShareOverhead),
+        batch_(plan.later_share, kLaterShareOverhead) {}
 
   // Finds the repeats among a partition's lines; `checkpoint(bytes)` is
   // called after every share with the partition bytes it covered.
@@ -335,7 +347,9 @@ class Worker {
     const TemporaryFile* input = &partition;
     bool first_round = true;
     while (input->size() > 0) {
-      RecordReader reader(*input, plan_.io_buffer);
+      // Bytes read past a share's last record go into the next share: at
+      // most a record and a piece, which a later share has room for.
+      RecordReader reader(*input, std::min(plan_.io_buffer, plan_.later_share / 2));
       base_.Clear();
       reader.LoadInto(base_);
       const std::uint64_t begin = repeats_.Start();
@@ -344,6 +358,8 @@ class Worker {
       // with; mostly a partition is loaded whole.
       const bool more = !reader.done();
       kept_.clear();
+      // Room at once: a vector that grows holds two copies for a moment.
+      if (more) kept_.reserve(base_.views().size());
       for (std::size_t i = 0; i < base_.views().size(); ++i) {
         if (base_.views()[i].empty()) {
           Repeat(base_.numbers()[i]);
@@ -386,7 +402,9 @@ class Worker {
     while (!reader.done()) {
       batch_.Clear();
       reader.LoadInto(batch_);
-      combined_.assign(kept_.begin(), kept_.end());
+      combined_.clear();
+      combined_.reserve(kept_.size() + batch_.views().size());
+      combined_.insert(combined_.end(), kept_.begin(), kept_.end());
       combined_.insert(combined_.end(), batch_.views().begin(), batch_.views().end());
       BlankRepeatsWith(std::span(combined_), LineHasher{}, [&](std::size_t) { checkpoint(0); });
       for (std::size_t i = 0; i < batch_.views().size(); ++i) {
@@ -615,7 +633,7 @@ std::uint64_t BoundedRemoval::size() const { return state_->file.size(); }
 void BoundedRemoval::WriteSurvivors(const std::string& output_path, const BytesDone& writing) {
   State& state = *state_;
   const std::size_t buffer =
-      Clamp(state.plan.share / 4 / std::max<std::size_t>(1, state.segments.size()), 512,
+      Clamp(state.plan.later_share / 2 / std::max<std::size_t>(1, state.segments.size()), 512,
             std::uint64_t{64} << 10);
   RepeatBitmap repeats(state.segments, buffer);
   SurvivorWriter out(output_path, state.encoding);
