@@ -42,6 +42,7 @@ struct Plan {
   std::size_t first_share = 0;  // memory for a partition's first share
   std::size_t later_share = 0;  // and for each later one
   std::size_t io_buffer = 0;    // per open temporary file
+  std::size_t read_piece = 0;   // bytes of a partition read at a time
 };
 
 std::size_t Clamp(std::uint64_t value, std::uint64_t low, std::uint64_t high) {
@@ -68,6 +69,9 @@ Plan MakePlan(std::uint64_t file_size, std::uint64_t budget) {
   // Lines go to the partitions' buffers in turn: small buffers stay in the
   // processor's caches, and 64 KiB still keeps the write calls few.
   plan.io_buffer = Clamp(budget / 8 / plan.partitions, 4096, std::uint64_t{64} << 10);
+  // Bytes read past a share's last record go into the next share: at most
+  // a record and a piece, which a later share has room for.
+  plan.read_piece = std::min(plan.io_buffer, plan.later_share / 2);
   return plan;
 }
 
@@ -347,9 +351,7 @@ class Worker {
     const TemporaryFile* input = &partition;
     bool first_round = true;
     while (input->size() > 0) {
-      // Bytes read past a share's last record go into the next share: at
-      // most a record and a piece, which a later share has room for.
-      RecordReader reader(*input, std::min(plan_.io_buffer, plan_.later_share / 2));
+      RecordReader reader(*input, plan_.read_piece);
       base_.Clear();
       reader.LoadInto(base_);
       const std::uint64_t begin = repeats_.Start();
