@@ -21,11 +21,12 @@ namespace {
 
 using platform::TemporaryFile;
 
-// Memory a loaded line takes besides its bytes: its view and its number (24
-// bytes) and its slot in a table (about 6). A partition too large for one
-// share is compared a share at a time with the first share's survivors;
-// meanwhile a line of the first share has two more views and a slot in each
-// later table, and a line of a later share one more view.
+// Memory a loaded line takes besides its bytes: its place in the share and
+// its number (16 bytes) and its slot in a table (about 6). A partition too
+// large for one share is compared a share at a time with the first share's
+// survivors; meanwhile a line of the first share has two 16-byte views and
+// a slot in each later table (54 bytes in all), and a line of a later share
+// one view (38). What is left covers the heads of the records read.
 constexpr std::size_t kFirstShareOverhead = 64;
 constexpr std::size_t kLaterShareOverhead = 48;
 // Partition files: each is one open file, so their number stays well below
@@ -60,7 +61,9 @@ Plan MakePlan(std::uint64_t file_size, std::uint64_t budget) {
   // share holds all: it gets most of the thread's memory.
   const std::uint64_t per_thread = budget / plan.threads;
   const std::uint64_t smallest = 2 * plan.stream.long_line + 4 * kFirstShareOverhead;
-  const std::uint64_t largest = std::numeric_limits<std::size_t>::max() / 2;
+  // Lines are placed in a share with 32 bits.
+  const std::uint64_t largest =
+      std::min<std::uint64_t>(std::numeric_limits<std::size_t>::max() / 2, ItemList::kLongestText);
   plan.first_share = Clamp(per_thread * 3 / 5, smallest, largest);
   plan.later_share = Clamp(per_thread / 5, smallest, largest);
   // A partition fits its first share for lines of about 35 bytes and more.
@@ -194,14 +197,14 @@ class Scatter final : public LineSink {
 };
 
 // Lines of a partition loaded into memory, with their numbers. The records
-// are read into the share's memory, and each line is a view of its bytes
-// there.
+// are read into the share's memory, and each line is an item there: where
+// its bytes start and how many there are, in 8 bytes.
 class Share {
  public:
   // Lines count `overhead` bytes each besides their own. The vectors get
   // their room at once; pages nobody touches cost nothing.
   Share(std::size_t capacity, std::size_t overhead) : capacity_(capacity), overhead_(overhead) {
-    views_.reserve(capacity / overhead);
+    items_.reserve(capacity / overhead);
     numbers_.reserve(capacity / overhead);
   }
 
@@ -211,23 +214,29 @@ class Share {
     return bytes_.get();
   }
   bool Fits(std::size_t length) const {
-    return used_ + length + (views_.size() + 1) * overhead_ <= capacity_;
+    return used_ + length + (items_.size() + 1) * overhead_ <= capacity_;
   }
-  // `stored` is the bytes the line's record took in its partition file.
-  void Add(std::string_view line, std::uint64_t number, std::size_t stored) {
-    views_.push_back(line);
+  // The `length` bytes at `offset` of the share's memory; `stored` is the
+  // bytes the line's record took in its partition file.
+  void Add(std::size_t offset, std::size_t length, std::uint64_t number, std::size_t stored) {
+    items_.push_back(Item{static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length)});
     numbers_.push_back(number);
-    used_ += line.size();
+    used_ += length;
     stored_ += stored;
   }
   void Clear() {
     used_ = 0;
     stored_ = 0;
-    views_.clear();
+    items_.clear();
     numbers_.clear();
   }
-  bool empty() const { return views_.empty(); }
-  std::vector<std::string_view>& views() { return views_; }
+  bool empty() const { return items_.empty(); }
+  std::size_t size() const { return items_.size(); }
+  ItemSpan lines() { return ItemSpan(bytes_.get(), items_); }
+  std::string_view line(std::size_t i) const {
+    return {bytes_.get() + items_[i].offset, items_[i].size};
+  }
+  bool IsBlank(std::size_t i) const { return items_[i].size == 0; }
   const std::vector<std::uint64_t>& numbers() const { return numbers_; }
   // The bytes this share stood for in its partition file.
   std::uint64_t stored_bytes() const { return stored_; }
@@ -238,7 +247,7 @@ class Share {
   std::unique_ptr<char[]> bytes_;
   std::size_t used_ = 0;
   std::uint64_t stored_ = 0;
-  std::vector<std::string_view> views_;
+  std::vector<Item> items_;
   std::vector<std::uint64_t> numbers_;
 };
 
@@ -277,7 +286,7 @@ class RecordReader {
         if (!share.Fits(head.length)) return carry_rest();
         number_ += head.gap;
         const std::size_t stored = head.size + head.length;
-        share.Add(std::string_view(memory + next + head.size, head.length), number_, stored);
+        share.Add(next + head.size, head.length, number_, stored);
         next += stored;
       }
       if (position_ == size_) {
@@ -355,18 +364,20 @@ class Worker {
       base_.Clear();
       reader.LoadInto(base_);
       const std::uint64_t begin = repeats_.Start();
-      BlankRepeatsWith(std::span(base_.views()), LineHasher{}, [&](std::size_t) { checkpoint(0); });
+      BlankRepeatsWith(
+          base_.lines(), LineHasher{}, [&](std::size_t) { checkpoint(0); },
+          repeat_table::SlotArray(), 1);
       // The survivors are kept only to compare the rest of the partition
       // with; mostly a partition is loaded whole.
       const bool more = !reader.done();
       kept_.clear();
       // Room at once: a vector that grows holds two copies for a moment.
-      if (more) kept_.reserve(base_.views().size());
-      for (std::size_t i = 0; i < base_.views().size(); ++i) {
-        if (base_.views()[i].empty()) {
+      if (more) kept_.reserve(base_.size());
+      for (std::size_t i = 0; i < base_.size(); ++i) {
+        if (base_.IsBlank(i)) {
           Repeat(base_.numbers()[i]);
         } else if (more) {
-          kept_.push_back(base_.views()[i]);
+          kept_.push_back(base_.line(i));
         }
       }
       if (first_round) checkpoint(base_.stored_bytes());
@@ -405,15 +416,15 @@ class Worker {
       batch_.Clear();
       reader.LoadInto(batch_);
       combined_.clear();
-      combined_.reserve(kept_.size() + batch_.views().size());
+      combined_.reserve(kept_.size() + batch_.size());
       combined_.insert(combined_.end(), kept_.begin(), kept_.end());
-      combined_.insert(combined_.end(), batch_.views().begin(), batch_.views().end());
+      for (std::size_t i = 0; i < batch_.size(); ++i) combined_.push_back(batch_.line(i));
       BlankRepeatsWith(std::span(combined_), LineHasher{}, [&](std::size_t) { checkpoint(0); });
-      for (std::size_t i = 0; i < batch_.views().size(); ++i) {
+      for (std::size_t i = 0; i < batch_.size(); ++i) {
         if (combined_[kept_.size() + i].empty()) {
           Repeat(batch_.numbers()[i]);
         } else {
-          out.Put(batch_.views()[i], batch_.numbers()[i]);
+          out.Put(batch_.line(i), batch_.numbers()[i]);
         }
       }
       checkpoint(first_round ? batch_.stored_bytes() : 0);
