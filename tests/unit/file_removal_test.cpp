@@ -205,6 +205,36 @@ TEST_F(FileRemovalTest, AStopAtAnyReportLeavesTheTargetAndNoTemporaryData) {
   }
 }
 
+// The file grows while both cores read it: an error, not a mix of old and
+// new bytes.
+TEST_F(FileRemovalTest, AFileThatGrowsWhileItIsReadIsAnError) {
+  class Growing final : public platform::Progress {
+   public:
+    explicit Growing(std::string path) : path_(std::move(path)) {}
+    void Report(platform::WorkStep step, std::uint64_t done, std::uint64_t) override {
+      if (step == platform::WorkStep::kReading && done > 0 && !grown_) {
+        WriteBytes(path_, "a\nb\na\nc\n");
+        grown_ = true;
+      }
+    }
+    bool StopRequested() const override { return false; }
+
+   private:
+    std::string path_;
+    bool grown_ = false;
+  };
+  const std::string source = dir_.File("source.txt");
+  WriteBytes(source, "a\nb\na\n");
+  Growing growing(source);
+  try {
+    FileRemoval::FindRepeats(source, growing);
+    ADD_FAILURE() << "a growing file was read";
+  } catch (const platform::Error& e) {
+    EXPECT_NE(std::string(e.what()).find("The file changed while it was read."), std::string::npos)
+        << e.what();
+  }
+}
+
 TEST_F(FileRemovalTest, AFileChangedBetweenReadingAndWritingIsAnError) {
   std::string bytes;
   for (int i = 0; i < 5000; ++i) bytes += std::to_string(i % 3000) + "\n";
