@@ -205,8 +205,8 @@ TEST_F(FileRemovalTest, AStopAtAnyReportLeavesTheTargetAndNoTemporaryData) {
   }
 }
 
-// The file grows while both cores read it: an error, not a mix of old and
-// new bytes.
+// The file grows while it is read, here after its last block: an error,
+// not a mix of old and new bytes.
 TEST_F(FileRemovalTest, AFileThatGrowsWhileItIsReadIsAnError) {
   class Growing final : public platform::Progress {
    public:
