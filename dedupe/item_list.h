@@ -85,8 +85,8 @@ class ItemSpan {
   std::span<Item> items_;
 };
 
-// Lines kept as views, as the bounded path and tests hold them, read and
-// blanked as ItemSpan's are.
+// Lines kept as views, as the bounded path's later shares and tests hold
+// them, read and blanked as ItemSpan's are.
 class ViewSpan {
  public:
   explicit ViewSpan(std::span<std::string_view> views) : views_(views) {}
