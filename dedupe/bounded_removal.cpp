@@ -9,6 +9,7 @@
 
 #include "dedupe/both_cores.h"
 #include "dedupe/core_messages.h"
+#include "dedupe/line_end.h"
 #include "dedupe/line_hash.h"
 #include "dedupe/line_stream.h"
 #include "dedupe/repeat_table.h"
@@ -29,9 +30,13 @@ using platform::TemporaryFile;
 // one view (38). What is left covers the heads of the records read.
 constexpr std::size_t kFirstShareOverhead = 64;
 constexpr std::size_t kLaterShareOverhead = 48;
-// Partition files: each is one open file, so their number stays well below
-// the usual limit on open files.
+// Partition files: each is one open file, and each lane scatters to a set
+// of its own, so their number stays well below the usual limit on open
+// files (1024).
 constexpr std::uint64_t kMostPartitions = 256;
+// Bytes looked through from the middle of the file for a line end to cut
+// it in two at, one half for each lane.
+constexpr std::size_t kCutSearch = std::size_t{64} << 10;
 // Bytes a long line's hash takes at a time.
 constexpr std::size_t kHashChunk = std::size_t{64} << 10;
 constexpr std::size_t kCompareChunk = std::size_t{64} << 10;
@@ -71,7 +76,8 @@ Plan MakePlan(std::uint64_t file_size, std::uint64_t budget) {
       Clamp((file_size * 3 + plan.first_share - 1) / plan.first_share, 1, kMostPartitions);
   // Lines go to the partitions' buffers in turn: small buffers stay in the
   // processor's caches, and 64 KiB still keeps the write calls few.
-  plan.io_buffer = Clamp(budget / 8 / plan.partitions, 4096, std::uint64_t{64} << 10);
+  plan.io_buffer =
+      Clamp(budget / 8 / (plan.partitions * plan.threads), 4096, std::uint64_t{64} << 10);
   // Bytes read past a share's last record go into the next share: at most
   // a record and a piece, which a later share has room for.
   plan.read_piece = std::min(plan.io_buffer, plan.later_share / 2);
@@ -259,12 +265,29 @@ struct RecordHead {
   std::size_t size = 0;  // bytes of the head
 };
 
-// Reads a partition's records, as RecordWriter wrote them, a piece at a
-// time straight into a share's memory, where their lines stay.
+// A file of records, as RecordWriter wrote them, whose numbers count from
+// `first_number`.
+struct Section {
+  const TemporaryFile* file;
+  std::uint64_t first_number;
+};
+// A partition's lines: its sections in line order.
+using Partition = std::vector<Section>;
+
+std::uint64_t SizeOf(const Partition& partition) {
+  std::uint64_t size = 0;
+  for (const Section& section : partition) size += section.file->size();
+  return size;
+}
+
+// Reads a partition's records, section after section, a piece at a time
+// straight into a share's memory, where their lines stay.
 class RecordReader {
  public:
-  RecordReader(const TemporaryFile& file, std::size_t piece)
-      : file_(file), size_(file.size()), piece_(piece) {}
+  RecordReader(const Partition& partition, std::size_t piece)
+      : partition_(partition), piece_(piece) {
+    Enter(0);
+  }
 
   // Loads records into `share`, which must be empty, while they fit. Bytes
   // read past the last record that fits go first into the next share.
@@ -291,21 +314,33 @@ class RecordReader {
       }
       if (position_ == size_) {
         if (next != filled) Corrupt();  // the file ends inside a record
-        return;
+        if (section_ + 1 == partition_.size()) return;
+        Enter(section_ + 1);
+        continue;
       }
       const std::size_t room = share.capacity() - filled;
       if (room == 0) return carry_rest();
       const auto want =
           static_cast<std::size_t>(std::min<std::uint64_t>({piece_, room, size_ - position_}));
-      const std::size_t got = file_.ReadAt(position_, memory + filled, want);
+      const std::size_t got = file_->ReadAt(position_, memory + filled, want);
       if (got == 0) Corrupt();
       filled += got;
       position_ += got;
     }
   }
-  bool done() const { return carried_ == 0 && position_ == size_; }
+  bool done() const {
+    return carried_ == 0 && position_ == size_ && section_ + 1 == partition_.size();
+  }
 
  private:
+  void Enter(std::size_t section) {
+    section_ = section;
+    file_ = partition_[section].file;
+    size_ = file_->size();
+    position_ = 0;
+    number_ = partition_[section].first_number;
+  }
+
   // The record at `bytes` whole in `size` bytes: true with its head.
   static bool Parse(const char* bytes, std::size_t size, RecordHead& head) {
     const std::size_t gap = DecodeGroups(bytes, size, head.gap);
@@ -324,9 +359,11 @@ class RecordReader {
   [[noreturn]] static void Corrupt() {
     throw platform::Error(std::string(core_messages::kTemporaryDataDamaged));
   }
-  const TemporaryFile& file_;
-  std::uint64_t size_;
+  const Partition& partition_;
   std::size_t piece_;
+  std::size_t section_ = 0;
+  const TemporaryFile* file_ = nullptr;
+  std::uint64_t size_ = 0;
   std::uint64_t position_ = 0;
   std::uint64_t number_ = 0;
   // Read, but past the last share's last record; held in that share.
@@ -355,11 +392,12 @@ class Worker {
   // Finds the repeats among a partition's lines; `checkpoint(bytes)` is
   // called after every share with the partition bytes it covered.
   template <class Checkpoint>
-  void Eliminate(const TemporaryFile& partition, Checkpoint checkpoint) {
+  void Eliminate(const Partition& partition, Checkpoint checkpoint) {
     std::unique_ptr<TemporaryFile> remainder;
-    const TemporaryFile* input = &partition;
+    Partition rest;
+    const Partition* input = &partition;
     bool first_round = true;
-    while (input->size() > 0) {
+    while (SizeOf(*input) > 0) {
       RecordReader reader(*input, plan_.read_piece);
       base_.Clear();
       reader.LoadInto(base_);
@@ -386,7 +424,8 @@ class Worker {
       EndList(begin);
       if (next == nullptr) break;
       remainder = std::move(next);
-      input = remainder.get();
+      rest = {{remainder.get(), 0}};
+      input = &rest;
       first_round = false;
     }
   }
@@ -535,35 +574,100 @@ class Survivors final : public LineSink {
   bool skipping_ = false;
 };
 
-// Step 1's result: the partition files and the list of long lines.
-struct Scattered {
+// What one lane scattered: a file for each partition and the list of long
+// lines, its lines numbered from `first_number`.
+struct ScatteredPart {
   std::vector<std::unique_ptr<TemporaryFile>> partitions;
   std::unique_ptr<TemporaryFile> long_lines;
+  std::uint64_t first_number = 0;
 };
 
-// Step 1: every line of `file` to its partition; returns what was read.
-StreamSummary ScatterLines(platform::InputFile& file, Encoding encoding, const Plan& plan,
-                           const std::string& folder, const BytesDone& reading,
-                           Scattered& scattered) {
-  for (std::size_t i = 0; i < plan.partitions; ++i) {
-    scattered.partitions.push_back(std::make_unique<TemporaryFile>(folder));
+// Step 1's result: a part for each half of the file, or one for all of it.
+struct Scattered {
+  std::vector<ScatteredPart> parts;
+  StreamRange range;  // the whole file, cut where the halves meet
+  StreamSummary read;
+};
+
+// Where the file can be cut in two halves: just after the first line end
+// from its middle on; kToEnd when none is near.
+std::uint64_t HalfwayCut(platform::InputFile& file, Encoding encoding) {
+  const std::uint64_t size = file.size();
+  const std::size_t width = UnitWidth(encoding);
+  const std::uint64_t start = ByteOrderMark(encoding).size();
+  if (size <= start) return StreamRange::kToEnd;
+  const std::uint64_t middle = start + (size - start) / 2 / width * width;
+  std::string window(Clamp(size - middle, 0, kCutSearch), '\0');
+  file.ReadAt(middle, window.data(), window.size());
+  const std::size_t end = FirstLineEndUnit(window, encoding);
+  if (end == std::string_view::npos) return StreamRange::kToEnd;
+  std::size_t after = end + width;
+  if (UnitAt(window, end, encoding) == line_end::kCr) {
+    // Cut after the LF of a CR LF, never between them.
+    if (after + width > window.size()) return StreamRange::kToEnd;
+    if (UnitAt(window, after, encoding) == line_end::kLf) after += width;
   }
-  scattered.long_lines = std::make_unique<TemporaryFile>(folder);
-  Scatter scatter(scattered.partitions, *scattered.long_lines, plan.io_buffer);
-  const StreamSummary read = StreamLines(file, encoding, plan.stream, scatter, reading);
-  scatter.Flush();
-  return read;
+  const std::uint64_t cut = middle + after;
+  return cut < size ? cut : StreamRange::kToEnd;
+}
+
+// Step 1: every line of `file` to its partition, each lane scattering one
+// half of the file to partition files of its own when there are two.
+Scattered ScatterLines(platform::InputFile& file, Encoding encoding, const Plan& plan,
+                       const std::string& folder, const BytesDone& reading) {
+  Scattered scattered;
+  const std::uint64_t cut = plan.threads > 1 ? HalfwayCut(file, encoding) : StreamRange::kToEnd;
+  scattered.parts.resize(cut == StreamRange::kToEnd ? 1 : 2);
+  for (ScatteredPart& part : scattered.parts) {
+    for (std::size_t i = 0; i < plan.partitions; ++i) {
+      part.partitions.push_back(std::make_unique<TemporaryFile>(folder));
+    }
+    part.long_lines = std::make_unique<TemporaryFile>(folder);
+  }
+  if (scattered.parts.size() == 1) {
+    ScatteredPart& part = scattered.parts[0];
+    Scatter scatter(part.partitions, *part.long_lines, plan.io_buffer);
+    scattered.read = StreamLines(file, encoding, plan.stream, scatter, reading);
+    scatter.Flush();
+    return scattered;
+  }
+  scattered.range.cut = cut;
+  const StreamRange halves[2] = {{0, cut, StreamRange::kToEnd},
+                                 {cut, file.size(), StreamRange::kToEnd}};
+  StreamSummary read[2];
+  std::atomic<std::uint64_t> second_half_done{0};
+  RunOnBothCores(2, [&](std::size_t lane, const LaneStop& stop) {
+    ScatteredPart& part = scattered.parts[lane];
+    Scatter scatter(part.partitions, *part.long_lines, plan.io_buffer);
+    const auto done = [&](std::uint64_t bytes) {
+      if (lane == 0) {
+        reading(bytes + second_half_done.load());
+      } else {
+        second_half_done = bytes;
+        stop.Check();
+      }
+    };
+    read[lane] = StreamLines(file, encoding, plan.stream, halves[lane], scatter, done, 1);
+    scatter.Flush();
+  });
+  scattered.parts[1].first_number = read[0].lines;
+  scattered.read = JoinSummaries(read[0], read[1]);
+  reading(scattered.read.bytes);
+  return scattered;
 }
 
 // Step 2: every partition rid of its repeats, the lanes taking the next
 // partition in turn; each partition file is closed, and its disk space
 // freed, once done. Progress goes to `removing` in bytes of a file of
 // `size` bytes, by the share of partition bytes done.
-std::vector<std::unique_ptr<Worker>> EliminatePartitions(
-    std::vector<std::unique_ptr<TemporaryFile>>& partitions, const Plan& plan,
-    const std::string& folder, std::uint64_t size, const BytesDone& removing) {
+std::vector<std::unique_ptr<Worker>> EliminatePartitions(Scattered& scattered, const Plan& plan,
+                                                         const std::string& folder,
+                                                         std::uint64_t size,
+                                                         const BytesDone& removing) {
   std::uint64_t total = 0;
-  for (const auto& partition : partitions) total += partition->size();
+  for (const ScatteredPart& part : scattered.parts) {
+    for (const auto& file : part.partitions) total += file->size();
+  }
   std::vector<std::unique_ptr<Worker>> workers;
   for (std::size_t i = 0; i < plan.threads; ++i) {
     workers.push_back(std::make_unique<Worker>(plan, folder));
@@ -576,9 +680,13 @@ std::vector<std::unique_ptr<Worker>> EliminatePartitions(
       stop.Check();
       if (lane == 0) removing(total == 0 ? size : size * std::min(done.load(), total) / total);
     };
-    for (std::size_t index = next++; index < partitions.size(); index = next++) {
-      workers[lane]->Eliminate(*partitions[index], checkpoint);
-      partitions[index].reset();
+    for (std::size_t index = next++; index < plan.partitions; index = next++) {
+      Partition partition;
+      for (const ScatteredPart& part : scattered.parts) {
+        partition.push_back({part.partitions[index].get(), part.first_number});
+      }
+      workers[lane]->Eliminate(partition, checkpoint);
+      for (ScatteredPart& part : scattered.parts) part.partitions[index].reset();
     }
   });
   return workers;
@@ -586,21 +694,22 @@ std::vector<std::unique_ptr<Worker>> EliminatePartitions(
 
 // Step 2 for the long lines, all of them at once: there are few, as each is
 // long. Equal hashes are confirmed by reading both lines from the file.
-void EliminateLongLines(platform::InputFile& file, const TemporaryFile& long_lines,
-                        Worker& worker) {
+void EliminateLongLines(platform::InputFile& file, const Scattered& scattered, Worker& worker) {
   std::map<std::pair<std::uint64_t, std::uint64_t>, std::vector<std::uint64_t>> first_offsets;
-  SpillReader in(long_lines, 0, long_lines.size(), 4096);
-  LongLine line{};
   const std::uint64_t begin = worker.repeats().Start();
-  while (in.GetValue(line)) {
-    auto& earlier = first_offsets[{line.hash, line.length}];
-    const bool repeat = std::any_of(earlier.begin(), earlier.end(), [&](std::uint64_t offset) {
-      return SameBytes(file, offset, line.offset, line.length);
-    });
-    if (repeat) {
-      worker.Repeat(line.number);
-    } else {
-      earlier.push_back(line.offset);
+  for (const ScatteredPart& part : scattered.parts) {
+    SpillReader in(*part.long_lines, 0, part.long_lines->size(), 4096);
+    LongLine line{};
+    while (in.GetValue(line)) {
+      auto& earlier = first_offsets[{line.hash, line.length}];
+      const bool repeat = std::any_of(earlier.begin(), earlier.end(), [&](std::uint64_t offset) {
+        return SameBytes(file, offset, line.offset, line.length);
+      });
+      if (repeat) {
+        worker.Repeat(part.first_number + line.number);
+      } else {
+        earlier.push_back(line.offset);
+      }
     }
   }
   worker.EndList(begin);
@@ -612,6 +721,7 @@ struct BoundedRemoval::State {
   platform::InputFile file;
   Encoding encoding;
   Plan plan;
+  StreamRange range;
   StreamSummary read;
   std::vector<std::unique_ptr<TemporaryFile>> repeat_files;
   std::vector<Segment> segments;
@@ -620,15 +730,15 @@ struct BoundedRemoval::State {
 BoundedRemoval::BoundedRemoval(platform::InputFile file, Encoding encoding, std::uint64_t budget,
                                const std::string& temporary_folder, const BytesDone& reading,
                                const BytesDone& removing)
-    : state_(std::make_unique<State>(State{std::move(file), encoding, {}, {}, {}, {}})) {
+    : state_(std::make_unique<State>(State{std::move(file), encoding, {}, {}, {}, {}, {}})) {
   State& state = *state_;
   const std::uint64_t size = state.file.size();
   state.plan = MakePlan(size, budget);
-  Scattered scattered;
-  state.read = ScatterLines(state.file, encoding, state.plan, temporary_folder, reading, scattered);
-  const auto workers =
-      EliminatePartitions(scattered.partitions, state.plan, temporary_folder, size, removing);
-  EliminateLongLines(state.file, *scattered.long_lines, *workers[0]);
+  Scattered scattered = ScatterLines(state.file, encoding, state.plan, temporary_folder, reading);
+  state.read = scattered.read;
+  state.range = scattered.range;
+  const auto workers = EliminatePartitions(scattered, state.plan, temporary_folder, size, removing);
+  EliminateLongLines(state.file, scattered, *workers[0]);
   removing(size);
   for (const auto& worker : workers) {
     repeat_count_ += worker->repeat_count();
@@ -651,8 +761,8 @@ void BoundedRemoval::WriteSurvivors(const std::string& output_path, const BytesD
   RepeatBitmap repeats(state.segments, buffer);
   SurvivorWriter out(output_path, state.encoding);
   Survivors survivors(repeats, out);
-  const StreamSummary written =
-      StreamLines(state.file, state.encoding, state.plan.stream, survivors, writing);
+  const StreamSummary written = StreamLines(state.file, state.encoding, state.plan.stream,
+                                            state.range, survivors, writing, LaneCount());
   state.file.CheckUnchanged();
   if (written.bytes != state.read.bytes || written.lines != state.read.lines ||
       written.digest != state.read.digest) {

@@ -5,7 +5,9 @@
 //  1. The file is read once, and every non-empty line goes with its number
 //     to one of several partition files chosen by its hash, so equal lines
 //     always meet in the same partition. Lines too long to hold go to one
-//     more list as their place in the file and their hash.
+//     more list as their place in the file and their hash. With two cores,
+//     each scatters one half of the file, cut at a line end, to files of
+//     its own; a partition is then its file from each half, in order.
 //  2. Each partition is rid of its repeats in line order (both cores work,
 //     one partition each): a first share is loaded and its repeats found
 //     with the repeat table; the rest is compared against its survivors in

@@ -1,10 +1,12 @@
 #include "dedupe/line_stream.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "dedupe/both_cores.h"
@@ -25,26 +27,33 @@ using WindowDone = std::function<void(std::uint64_t bytes, bool last)>;
 // valid while the next is read.
 class Streamer {
  public:
-  Streamer(platform::InputFile& file, Encoding encoding, StreamSizes sizes, LineSink& sink,
-           std::size_t buffers)
-      : file_(file), encoding_(encoding), width_(UnitWidth(encoding)), sizes_(sizes), sink_(sink) {
+  Streamer(platform::InputFile& file, Encoding encoding, StreamSizes sizes, StreamRange range,
+           LineSink& sink, std::size_t buffers)
+      : file_(file),
+        encoding_(encoding),
+        width_(UnitWidth(encoding)),
+        sizes_(sizes),
+        range_(range),
+        sink_(sink) {
     for (std::size_t i = 0; i < buffers; ++i) {
       buffers_.push_back(std::make_unique_for_overwrite<char[]>(sizes.block + sizes.long_line));
     }
   }
 
   StreamSummary Run(const WindowDone& done) {
-    file_.Rewind();
-    std::size_t pos = ByteOrderMark(encoding_).size();
+    if (range_.end == StreamRange::kToEnd) file_.Rewind();
+    std::uint64_t position = range_.begin;
+    std::size_t pos = range_.begin == 0 ? ByteOrderMark(encoding_).size() : 0;
     for (std::size_t window = 0;; ++window) {
       buffer_ = buffers_[window % buffers_.size()].get();
       if (carry_ > 0) std::memmove(buffer_, carry_from_, carry_);
-      const std::size_t got = file_.Read(buffer_ + carry_, sizes_.block);
-      summary_.digest = line_hash::Mix(
-          summary_.digest ^ HashLine(std::string_view(buffer_ + carry_, got)), line_hash::kOdd2);
+      const std::size_t want = ReadSize(position);
+      const std::size_t got = Fill(position, buffer_ + carry_, want);
+      position += got;
+      Digest(std::string_view(buffer_ + carry_, got), position);
       summary_.bytes += got;
-      const bool final = got < sizes_.block;
-      window_start_ = summary_.bytes - got - carry_;
+      const bool final = got < want || position == range_.end;
+      window_start_ = position - got - carry_;
       const std::string_view text(buffer_, carry_ + got);
       carry_ = 0;
       Window(text, pos, final);
@@ -53,10 +62,38 @@ class Streamer {
       pos = 0;
     }
     summary_.lines = number_;
+    if (digest_before_cut_) {
+      summary_.digest = JoinSummaries({0, 0, *digest_before_cut_}, summary_).digest;
+    }
     return summary_;
   }
 
  private:
+  // Bytes to read at `position`: a block, or fewer to stop at the cut or
+  // at the range's end.
+  std::size_t ReadSize(std::uint64_t position) const {
+    const std::uint64_t stop =
+        position < range_.cut ? std::min(range_.cut, range_.end) : range_.end;
+    return static_cast<std::size_t>(std::min<std::uint64_t>(sizes_.block, stop - position));
+  }
+
+  std::size_t Fill(std::uint64_t position, char* data, std::size_t want) {
+    if (range_.end == StreamRange::kToEnd) return file_.Read(data, want);
+    file_.ReadAt(position, data, want);
+    return want;
+  }
+
+  // Folds the bytes just read, which end at `position`, into the digest.
+  void Digest(std::string_view bytes, std::uint64_t position) {
+    if (!bytes.empty()) {
+      summary_.digest = line_hash::Mix(summary_.digest ^ HashLine(bytes), line_hash::kOdd2);
+    }
+    if (position == range_.cut && !digest_before_cut_) {
+      digest_before_cut_ = summary_.digest;
+      summary_.digest = 0;
+    }
+  }
+
   // Hands on the lines of `text` from `pos`; keeps an unfinished line as the
   // carry for the next window.
   void Window(std::string_view text, std::size_t pos, bool final) {
@@ -148,6 +185,7 @@ class Streamer {
   Encoding encoding_;
   std::size_t width_;
   StreamSizes sizes_;
+  StreamRange range_;
   LineSink& sink_;
   std::vector<std::unique_ptr<char[]>> buffers_;
   char* buffer_ = nullptr;  // this window's
@@ -160,6 +198,7 @@ class Streamer {
   bool in_long_line_ = false;
   std::uint64_t long_length_ = 0;
   StreamSummary summary_;
+  std::optional<std::uint64_t> digest_before_cut_;
 };
 
 // What a sink was told, kept to be told again later.
@@ -280,13 +319,13 @@ class WindowQueue {
 // the calling thread, hands them on to `sink` and reports progress. False,
 // having read nothing, when no second thread can be started.
 bool StreamOnBothCores(platform::InputFile& file, Encoding encoding, StreamSizes sizes,
-                       LineSink& sink, const std::function<void(std::uint64_t)>& done,
-                       StreamSummary& summary) {
+                       StreamRange range, LineSink& sink,
+                       const std::function<void(std::uint64_t)>& done, StreamSummary& summary) {
   WindowQueue queue;
   Recorder recorder(sink.WantsLineHashes());
   // Outlives both lanes: lane 0 hands on lines from its buffers after lane
   // 1 has read the last window.
-  Streamer streamer(file, encoding, sizes, recorder, 2);
+  Streamer streamer(file, encoding, sizes, range, recorder, 2);
   return RunBothCoresTogether([&](std::size_t lane, const LaneStop& stop) {
     if (lane == 1) {
       std::size_t number = 0;
@@ -315,14 +354,27 @@ bool StreamOnBothCores(platform::InputFile& file, Encoding encoding, StreamSizes
 
 }  // namespace
 
+StreamSummary JoinSummaries(const StreamSummary& first, const StreamSummary& second) {
+  return {first.bytes + second.bytes, first.lines + second.lines,
+          line_hash::Mix(first.digest ^ line_hash::kOdd3, second.digest ^ line_hash::kOdd1)};
+}
+
+StreamSummary StreamLines(platform::InputFile& file, Encoding encoding, StreamSizes sizes,
+                          StreamRange range, LineSink& sink,
+                          const std::function<void(std::uint64_t)>& done, std::size_t lanes) {
+  StreamSummary summary;
+  if (lanes >= 2 && StreamOnBothCores(file, encoding, sizes, range, sink, done, summary)) {
+    return summary;
+  }
+  return Streamer(file, encoding, sizes, range, sink, 1).Run([&done](std::uint64_t bytes, bool) {
+    done(bytes);
+  });
+}
+
 StreamSummary StreamLines(platform::InputFile& file, Encoding encoding, StreamSizes sizes,
                           LineSink& sink, const std::function<void(std::uint64_t)>& done,
                           std::size_t lanes) {
-  StreamSummary summary;
-  if (lanes >= 2 && StreamOnBothCores(file, encoding, sizes, sink, done, summary)) return summary;
-  return Streamer(file, encoding, sizes, sink, 1).Run([&done](std::uint64_t bytes, bool) {
-    done(bytes);
-  });
+  return StreamLines(file, encoding, sizes, StreamRange{}, sink, done, lanes);
 }
 
 StreamSummary StreamLines(platform::InputFile& file, Encoding encoding, StreamSizes sizes,

@@ -48,6 +48,22 @@ struct StreamSummary {
   std::uint64_t digest = 0;  // of every byte, in order
 };
 
+// Where a pass reads: from `begin`, where a line starts (0, the file's
+// start, skips its byte order mark), to `end`, or to wherever the file
+// ends when `end` is kToEnd; a pass with an end reads at its own offsets,
+// so two can read one file at once. No read crosses `cut`, where the
+// digest starts over: a pass over [begin, cut) and one from `cut` on,
+// joined, sum up like one pass over both with that cut.
+struct StreamRange {
+  static constexpr std::uint64_t kToEnd = ~std::uint64_t{0};
+  std::uint64_t begin = 0;
+  std::uint64_t end = kToEnd;
+  std::uint64_t cut = kToEnd;
+};
+
+// What two passes over adjoining ranges saw together.
+StreamSummary JoinSummaries(const StreamSummary& first, const StreamSummary& second);
+
 // Reads `file` from its start to its end, skipping the byte order mark of
 // `encoding`, and calls `sink` for each line; `done(bytes read)` after each
 // block (it may throw to stop). On a machine with two cores, the other core
@@ -60,5 +76,11 @@ StreamSummary StreamLines(platform::InputFile& file, Encoding encoding, StreamSi
 StreamSummary StreamLines(platform::InputFile& file, Encoding encoding, StreamSizes sizes,
                           LineSink& sink, const std::function<void(std::uint64_t)>& done,
                           std::size_t lanes);
+
+// The same over `range` only, its lines numbered from 0; `done` is told
+// the bytes of the range read so far.
+StreamSummary StreamLines(platform::InputFile& file, Encoding encoding, StreamSizes sizes,
+                          StreamRange range, LineSink& sink,
+                          const std::function<void(std::uint64_t)>& done, std::size_t lanes);
 
 }  // namespace velloran::dedupe

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "dedupe/line_end.h"
 #include "dedupe/spill.h"
 #include "dedupe/text_format.h"
 #include "tests/support/temp_dir.h"
@@ -122,6 +123,75 @@ TEST(StreamLines, TheDigestTellsADifferentFile) {
   EXPECT_EQ(summary_of("one\ntwo\r\nthree\n", 2).digest, first.digest);
   EXPECT_NE(summary_of("one\ntwo\r\nthreE\n").digest, first.digest);
   EXPECT_NE(summary_of("one\ntwo\n\rthree\n").digest, first.digest);
+}
+
+// Two passes over the halves of a file cut after a line end, as two lanes
+// read it, give its lines and sum up like one pass that knows the cut.
+TEST(StreamLines, TwoHalvesCutAfterALineEndAddUpToTheWhole) {
+  std::mt19937 random(7);
+  testing::TempDir dir;
+  const std::string path = dir.File("text.bin");
+  const std::vector<Encoding> encodings = {Encoding::kBytes, Encoding::kUtf16Le,
+                                           Encoding::kUtf32Be};
+  for (int round = 0; round < 300; ++round) {
+    const Encoding encoding = encodings[round % encodings.size()];
+    const std::size_t width = UnitWidth(encoding);
+    const std::string mark(ByteOrderMark(encoding));
+    const std::string text = RandomText(random, width);
+    // Every place a line end finishes: after an LF, or a CR not before an LF.
+    std::vector<std::uint64_t> cuts;
+    for (std::size_t at = 0; at + width <= text.size(); at += width) {
+      const unsigned unit = UnitAt(text, at, encoding);
+      const bool before_lf =
+          at + 2 * width <= text.size() && UnitAt(text, at + width, encoding) == line_end::kLf;
+      if (unit == line_end::kLf || (unit == line_end::kCr && !before_lf)) {
+        cuts.push_back(mark.size() + at + width);
+      }
+    }
+    if (cuts.empty()) continue;
+    const std::uint64_t cut = cuts[random() % cuts.size()];
+    const std::uint64_t size = mark.size() + text.size();
+    testing::WriteBytes(path, mark + text);
+    const ItemList whole = SplitLines(text, encoding);
+
+    StreamSizes sizes;
+    sizes.block = 4 * (1 + random() % 12);
+    sizes.long_line = 1 + random() % 40;
+    platform::InputFile file(path);
+    Collector first;
+    Collector second;
+    const StreamSummary halves = JoinSummaries(
+        StreamLines(
+            file, encoding, sizes, {0, cut, StreamRange::kToEnd}, first, [](auto) {}, 1),
+        StreamLines(
+            file, encoding, sizes, {cut, size, StreamRange::kToEnd}, second, [](auto) {}, 1));
+    std::vector<std::string> lines = first.lines;
+    lines.insert(lines.end(), second.lines.begin(), second.lines.end());
+    ASSERT_EQ(lines, std::vector<std::string>(whole.begin(), whole.end())) << "round " << round;
+    // Long lines of the second half are told where they start in the file.
+    for (const std::uint64_t offset : second.offsets) EXPECT_GE(offset, cut);
+
+    Collector one;
+    const StreamSummary once = StreamLines(
+        file, encoding, sizes, {0, StreamRange::kToEnd, cut}, one, [](auto) {}, 1 + round % 2);
+    EXPECT_EQ(one.lines, lines);
+    EXPECT_EQ(once.bytes, size);
+    EXPECT_EQ(halves.bytes, size);
+    EXPECT_EQ(halves.lines, once.lines);
+    EXPECT_EQ(halves.digest, once.digest) << "round " << round;
+
+    // A byte changed in the second half changes the digest.
+    if (cut == size) continue;
+    std::string changed = mark + text;
+    changed.back() ^= 0x20;
+    testing::WriteBytes(path, changed);
+    platform::InputFile changed_file(path);
+    Collector changed_lines;
+    const StreamSummary changed_once = StreamLines(
+        changed_file, encoding, sizes, {0, StreamRange::kToEnd, cut}, changed_lines, [](auto) {},
+        1);
+    EXPECT_NE(changed_once.digest, once.digest) << "round " << round;
+  }
 }
 
 // A stop asked for after a block, or a sink that fails, ends the lane that
