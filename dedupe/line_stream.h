@@ -50,10 +50,11 @@ struct StreamSummary {
 
 // Where a pass reads: from `begin`, where a line starts (0, the file's
 // start, skips its byte order mark), to `end`, or to wherever the file
-// ends when `end` is kToEnd; a pass with an end reads at its own offsets,
-// so two can read one file at once. No read crosses `cut`, where the
-// digest starts over: a pass over [begin, cut) and one from `cut` on,
-// joined, sum up like one pass over both with that cut.
+// ends when `end` is kToEnd (and then `begin` is 0); a pass with an end
+// reads at its own offsets, so two can read one file at once. No read
+// crosses `cut`, where the digest starts over: a pass over [begin, cut)
+// and one from `cut` on, joined, sum up like one pass over both with that
+// cut.
 struct StreamRange {
   static constexpr std::uint64_t kToEnd = ~std::uint64_t{0};
   std::uint64_t begin = 0;
