@@ -58,7 +58,8 @@ std::size_t Clamp(std::uint64_t value, std::uint64_t low, std::uint64_t high) {
 Plan MakePlan(std::uint64_t file_size, std::uint64_t budget) {
   Plan plan;
   plan.threads = LaneCount();
-  // Two blocks are read ahead, each with its lines' views and records.
+  // Two blocks are held at once, each with its lines: one per core when
+  // the halves are sorted, one read ahead of the other when writing.
   plan.stream.block = Clamp(budget / 64, 4096, std::uint64_t{1} << 20) & ~std::size_t{3};
   plan.stream.long_line = Clamp(budget / 32, 256, std::uint64_t{1} << 20);
   // Each thread loads a partition's first share, and then, should the
