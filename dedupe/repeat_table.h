@@ -258,9 +258,14 @@ class Table {
     PrefetchForReading(lines_.Entry(earlier));
   }
 
+  // Both ends of each line: a line of a few dozen bytes often runs over
+  // the end of a cache line, and the comparison would then wait for the
+  // second. A line in the table is never empty.
   void PrefetchEarlierLines(const Batch& batch) const {
     for (std::size_t p = 0; p < batch.pending_count; ++p) {
-      PrefetchForReading(lines_[batch.pending[p].earlier].data());
+      const std::string_view earlier = lines_[batch.pending[p].earlier];
+      PrefetchForReading(earlier.data());
+      PrefetchForReading(earlier.data() + earlier.size() - 1);
     }
   }
 
