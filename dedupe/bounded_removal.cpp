@@ -9,7 +9,6 @@
 
 #include "dedupe/both_cores.h"
 #include "dedupe/core_messages.h"
-#include "dedupe/line_end.h"
 #include "dedupe/line_hash.h"
 #include "dedupe/line_stream.h"
 #include "dedupe/repeat_table.h"
@@ -34,9 +33,6 @@ constexpr std::size_t kLaterShareOverhead = 48;
 // of its own, so their number stays well below the usual limit on open
 // files (1024).
 constexpr std::uint64_t kMostPartitions = 256;
-// Bytes looked through from the middle of the file for a line end to cut
-// it in two at, one half for each lane.
-constexpr std::size_t kCutSearch = std::size_t{64} << 10;
 // Bytes a long line's hash takes at a time.
 constexpr std::size_t kHashChunk = std::size_t{64} << 10;
 constexpr std::size_t kCompareChunk = std::size_t{64} << 10;
@@ -598,16 +594,10 @@ std::uint64_t HalfwayCut(platform::InputFile& file, Encoding encoding) {
   const std::uint64_t start = ByteOrderMark(encoding).size();
   if (size <= start) return StreamRange::kToEnd;
   const std::uint64_t middle = start + (size - start) / 2 / width * width;
-  std::string window(Clamp(size - middle, 0, kCutSearch), '\0');
+  std::string window(Clamp(size - middle, 0, kHalvesCutSearch), '\0');
   file.ReadAt(middle, window.data(), window.size());
-  const std::size_t end = FirstLineEndUnit(window, encoding);
-  if (end == std::string_view::npos) return StreamRange::kToEnd;
-  std::size_t after = end + width;
-  if (UnitAt(window, end, encoding) == line_end::kCr) {
-    // Cut after the LF of a CR LF, never between them.
-    if (after + width > window.size()) return StreamRange::kToEnd;
-    if (UnitAt(window, after, encoding) == line_end::kLf) after += width;
-  }
+  const std::size_t after = EndOfFirstLineEnd(window, encoding);
+  if (after == std::string_view::npos) return StreamRange::kToEnd;
   const std::uint64_t cut = middle + after;
   return cut < size ? cut : StreamRange::kToEnd;
 }

@@ -49,10 +49,12 @@ std::size_t FinalUnendedLine(std::string_view text) {
 constexpr char kCrByte = static_cast<char>(kCr);
 constexpr char kLfByte = static_cast<char>(kLf);
 
-// Ends lines at the line-end bytes the scan reports, in ascending order.
+// Ends lines at the line-end bytes the scan reports, in ascending order, and
+// adds them to `Lines` (an ItemList or an ItemRun).
+template <class Lines>
 class LineCutter {
  public:
-  LineCutter(std::string_view text, ItemList& lines) : text_(text), lines_(lines) {}
+  LineCutter(std::string_view text, Lines& lines) : text_(text), lines_(lines) {}
 
   void EndAt(std::size_t pos) {
     if (pos < start_) return;  // the LF of a CR LF already taken
@@ -77,7 +79,7 @@ class LineCutter {
 
  private:
   std::string_view text_;
-  ItemList& lines_;
+  Lines& lines_;
   std::size_t start_ = 0;
 };
 
@@ -120,7 +122,9 @@ VELLORAN_TARGET("sse2") std::uint32_t LineEndMaskSse2(const char* p) {
                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8(kLfByte)))));
 }
 
-VELLORAN_TARGET("sse2") void SplitSse2(std::string_view text, ItemList& lines) {
+template <class Lines>
+VELLORAN_TARGET("sse2")
+void SplitSse2(std::string_view text, Lines& lines) {
   LineCutter cutter(text, lines);
   std::size_t i = 0;
   for (; i + 32 <= text.size(); i += 32) {
@@ -173,7 +177,9 @@ VELLORAN_TARGET("avx2") std::uint64_t LineEndMaskAvx2(const char* p) {
                                            _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(kLfByte)))));
 }
 
-VELLORAN_TARGET("avx2") void SplitAvx2(std::string_view text, ItemList& lines) {
+template <class Lines>
+VELLORAN_TARGET("avx2")
+void SplitAvx2(std::string_view text, Lines& lines) {
   LineCutter cutter(text, lines);
   std::size_t i = 0;
   for (; i + 64 <= text.size(); i += 64) {
@@ -184,6 +190,22 @@ VELLORAN_TARGET("avx2") void SplitAvx2(std::string_view text, ItemList& lines) {
 }
 
 #endif
+
+template <class Lines>
+void SplitWith(std::string_view text, Lines& lines, ByteScan scan) {
+  switch (scan) {
+#if defined(VELLORAN_AVX2)
+    case ByteScan::kAvx2:
+      return SplitAvx2(text, lines);
+#endif
+#if defined(VELLORAN_SSE2)
+    case ByteScan::kSse2:
+      return SplitSse2(text, lines);
+#endif
+    default:
+      return LineCutter(text, lines).FinishFrom(0);
+  }
+}
 
 }  // namespace
 
@@ -215,18 +237,11 @@ std::size_t CountByteLines(std::string_view text, ByteScan scan) {
 
 void SplitByteLines(std::string_view text, ItemList& lines, ByteScan scan) {
   lines.Reset(text);
-  switch (scan) {
-#if defined(VELLORAN_AVX2)
-    case ByteScan::kAvx2:
-      return SplitAvx2(text, lines);
-#endif
-#if defined(VELLORAN_SSE2)
-    case ByteScan::kSse2:
-      return SplitSse2(text, lines);
-#endif
-    default:
-      return LineCutter(text, lines).FinishFrom(0);
-  }
+  SplitWith(text, lines, scan);
+}
+
+void SplitByteLines(std::string_view text, ItemRun& lines, ByteScan scan) {
+  SplitWith(text, lines, scan);
 }
 
 ByteScan FastestByteScan() { return AvailableByteScans().back(); }

@@ -25,5 +25,7 @@ std::size_t CountByteLines(std::string_view text, ByteScan scan);
 
 // Makes `lines` the lines of `text`, in order.
 void SplitByteLines(std::string_view text, ItemList& lines, ByteScan scan);
+// Adds the lines of `text`, a part of a longer text, to `lines`.
+void SplitByteLines(std::string_view text, ItemRun& lines, ByteScan scan);
 
 }  // namespace velloran::dedupe

@@ -112,9 +112,9 @@ FileRemoval FileRemoval::FindRepeats(const std::string& path, platform::Progress
       if (file.size() > 0) file.CheckUnchanged();
       size = buffer.size();
       const Encoding encoding = DetectEncoding(buffer.view());
-      const std::size_t lines =
-          CountLines(buffer.view().substr(ByteOrderMark(encoding).size()), encoding);
-      if (InMemoryCost(size, lines) <= budget) {
+      const LineCount lines =
+          CountLinesOf(buffer.view().substr(ByteOrderMark(encoding).size()), encoding);
+      if (InMemoryCost(size, lines.total) <= budget) {
         removal.size_ = size;
         removal.file_ = std::make_unique<ItemFile>(path, std::move(buffer), encoding, lines);
         platform::ReportOrStop(progress, WorkStep::kRemoving, 0, size);

@@ -21,17 +21,31 @@ namespace velloran::dedupe {
 // Called with the bytes of the file done so far; it may throw to stop.
 using BytesDone = std::function<void(std::uint64_t)>;
 
+// A text's line count, and where the text is cut for each core to split
+// one part: just after a line end near the middle, or at its end when it is
+// split on one core.
+struct LineCount {
+  std::size_t total = 0;
+  std::size_t cut = 0;
+  std::size_t before_cut = 0;  // the lines before the cut
+};
+
+// Counts the lines of `text` (a file's bytes after its byte order mark) as
+// CountLines does, on both cores when there is more than a little text.
+LineCount CountLinesOf(std::string_view text, Encoding encoding);
+// The same in `lanes` lanes (1 or 2), whatever the text's size.
+LineCount CountLinesOf(std::string_view text, Encoding encoding, std::size_t lanes);
+
 // One file's items in file order: each one line's bytes (in the file's
 // encoding, without its line end) in the one buffer the file was read into,
 // read as a view. An empty view is an absent item.
 class ItemFile {
  public:
   // Splits the file's bytes, read from `path`, into items; `encoding` and
-  // `line_count` are what DetectEncoding and CountLines say of them. Throws
+  // `lines` are what DetectEncoding and CountLinesOf say of them. Throws
   // platform::Error, also when memory runs out, the file has 2^32 - 1
   // lines or more, or it is longer than ItemList::kLongestText.
-  ItemFile(std::string path, platform::FileBuffer buffer, Encoding encoding,
-           std::size_t line_count);
+  ItemFile(std::string path, platform::FileBuffer buffer, Encoding encoding, LineCount lines);
 
   // Reads the whole file at `path` and splits it into items.
   static ItemFile Read(const std::string& path);
@@ -52,6 +66,8 @@ class ItemFile {
   }
 
  private:
+  void SplitOnBothCores(std::string_view text, const LineCount& lines);
+
   std::string path_;
   platform::FileBuffer buffer_;
   Encoding encoding_ = Encoding::kBytes;

@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/memory.h"
@@ -46,6 +47,16 @@ class LargeArrayAllocator {
     } else {
       platform::FreeLargeArray(data, bytes);
     }
+  }
+
+  // Items made to be written next are left as they are, not cleared first.
+  template <class U>
+  void construct(U* place) noexcept {
+    ::new (static_cast<void*>(place)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* place, Args&&... args) {
+    ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
   }
 
   template <class U>
@@ -103,6 +114,27 @@ class ViewSpan {
   std::span<std::string_view> views_;
 };
 
+// Room for a known number of items, filled in order as a splitter finds
+// the lines of one part of a text: lines of two parts can be split at once
+// straight into their places. Offsets count from where the part starts in
+// the whole text.
+class ItemRun {
+ public:
+  ItemRun(std::span<Item> room, std::size_t part_offset) : room_(room), part_offset_(part_offset) {}
+
+  void Add(std::size_t offset, std::size_t size) {
+    if (filled_ == room_.size()) throw std::length_error("more lines than counted");
+    room_[filled_++] =
+        Item{static_cast<std::uint32_t>(part_offset_ + offset), static_cast<std::uint32_t>(size)};
+  }
+  bool full() const { return filled_ == room_.size(); }
+
+ private:
+  std::span<Item> room_;
+  std::size_t part_offset_;
+  std::size_t filled_ = 0;
+};
+
 // The items of one text in text order. Items can only be views into that
 // text, except item 0, which may be set to a view of something else (the
 // marker written when no line repeats).
@@ -151,6 +183,13 @@ class ItemList {
     replaced_first_ = false;
   }
   void reserve(std::size_t count) { items_.reserve(count); }
+  // Empties the list for the lines of `text` and makes `count` items, left
+  // to be written in place (ItemRun).
+  std::span<Item> MakeRoom(std::string_view text, std::size_t count) {
+    Reset(text);
+    items_.resize(count);
+    return items_;
+  }
   // Adds the `size` bytes at `offset` in the text as the next item.
   void Add(std::size_t offset, std::size_t size) {
     items_.push_back(Item{static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(size)});

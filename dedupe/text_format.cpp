@@ -54,9 +54,8 @@ void ForEachLine(std::string_view text, Reader unit, LineSink line) {
   if (start < text.size()) line(start, text.size() - start);
 }
 
-template <class Reader>
-void SplitUnitsInto(std::string_view text, Reader unit, ItemList& lines) {
-  lines.Reset(text);
+template <class Reader, class Lines>
+void SplitUnitsInto(std::string_view text, Reader unit, Lines& lines) {
   ForEachLine(text, unit,
               [&lines](std::size_t begin, std::size_t length) { lines.Add(begin, length); });
 }
@@ -149,6 +148,12 @@ std::size_t CountLines(std::string_view text, Encoding encoding) {
 
 void SplitLinesInto(std::string_view text, Encoding encoding, ItemList& lines) {
   if (UnitWidth(encoding) == 1) return SplitByteLines(text, lines, FastestByteScan());
+  lines.Reset(text);
+  WithReader(encoding, [&](auto reader) { SplitUnitsInto(text, reader, lines); });
+}
+
+void SplitLinesInto(std::string_view text, Encoding encoding, ItemRun& lines) {
+  if (UnitWidth(encoding) == 1) return SplitByteLines(text, lines, FastestByteScan());
   WithReader(encoding, [&](auto reader) { SplitUnitsInto(text, reader, lines); });
 }
 
@@ -177,6 +182,19 @@ std::size_t LastLineEndUnit(std::string_view text, Encoding encoding) {
     }
     return std::string_view::npos;
   });
+}
+
+std::size_t EndOfFirstLineEnd(std::string_view text, Encoding encoding) {
+  const std::size_t end = FirstLineEndUnit(text, encoding);
+  if (end == std::string_view::npos) return end;
+  const std::size_t width = UnitWidth(encoding);
+  std::size_t after = end + width;
+  if (UnitAt(text, end, encoding) == line_end::kCr) {
+    // Whether an LF follows, and belongs to the same line end, is unknown.
+    if (after + width > text.size()) return std::string_view::npos;
+    if (UnitAt(text, after, encoding) == line_end::kLf) after += width;
+  }
+  return after;
 }
 
 unsigned UnitAt(std::string_view text, std::size_t offset, Encoding encoding) {

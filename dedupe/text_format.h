@@ -45,16 +45,25 @@ std::string_view EncodedNone911(Encoding encoding);
 // code units of the encoding (dedupe/line_end.h); a last line without a line
 // end is a line too; nothing else is special. Bytes after the last whole
 // unit (an odd-length UTF-16 file) stay part of the last line, so no byte is
-// lost. SplitLinesInto makes them the content of `lines`, keeping its room;
-// CountLines counts them.
+// lost. SplitLinesInto makes them the content of `lines`, keeping its room,
+// or adds them to an ItemRun; CountLines counts them.
 ItemList SplitLines(std::string_view text, Encoding encoding);
 void SplitLinesInto(std::string_view text, Encoding encoding, ItemList& lines);
+void SplitLinesInto(std::string_view text, Encoding encoding, ItemRun& lines);
 std::size_t CountLines(std::string_view text, Encoding encoding);
 
 // The offset of the first or last unit of `text` that can end a line (a
 // carriage return or a line feed, on the unit grid), or npos when none does.
 std::size_t FirstLineEndUnit(std::string_view text, Encoding encoding);
 std::size_t LastLineEndUnit(std::string_view text, Encoding encoding);
+
+// The offset just past the first whole line end in `text`, a CR LF taken
+// whole, so that a text cut there leaves every line whole on one side; npos
+// when `text` has none, or ends on a CR that an LF may follow.
+std::size_t EndOfFirstLineEnd(std::string_view text, Encoding encoding);
+// Bytes looked through from the middle of a text for a line end to cut it
+// in two at, for each core to take one part.
+inline constexpr std::size_t kHalvesCutSearch = std::size_t{64} << 10;
 
 // The code unit at `offset` of `text` (which must hold a whole one).
 unsigned UnitAt(std::string_view text, std::size_t offset, Encoding encoding);

@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "dedupe/detect_encoding.h"
 #include "platform/error.h"
 #include "tests/support/temp_dir.h"
 
@@ -44,6 +47,79 @@ TEST_F(ItemFileTest, WritesEachFirstOccurrenceOnceWithCrLf) {
   EXPECT_EQ(Survivors(" \nab\n \nab\n  \n"), "\r\nab\r\n  \r\n");
   // NUL and 0xFF bytes go through untouched (a NUL unit rules out UTF-16).
   EXPECT_EQ(Survivors("a\0\0\xFF\na\0\0\xFF\n\xFF\n"sv), "a\0\0\xFF\r\n\xFF\r\n"sv);
+}
+
+platform::FileBuffer BufferOf(std::string_view bytes) {
+  platform::FileBuffer buffer(bytes.size());
+  if (!bytes.empty()) std::memcpy(buffer.unfilled(), bytes.data(), bytes.size());
+  buffer.MarkFilled(bytes.size());
+  return buffer;
+}
+
+// Each item as its place in the text and its bytes.
+std::vector<std::pair<std::size_t, std::string>> Items(const ItemFile& file) {
+  std::vector<std::pair<std::size_t, std::string>> items;
+  for (const std::string_view item : file.items()) {
+    items.emplace_back(file.EndOf(item) - item.size(), item);
+  }
+  return items;
+}
+
+// Two cores count and split the two parts of a text cut after a line end
+// near its middle: together they give the items of one pass, in every
+// encoding and wherever CR LF pairs, lone CRs and stray end bytes fall.
+TEST_F(ItemFileTest, TwoCoresSplitTheItemsOfOnePass) {
+  std::mt19937 random(11);
+  const std::vector<std::string> marks = {"",
+                                          "\xEF\xBB\xBF",
+                                          "\xFF\xFE",
+                                          "\xFE\xFF",
+                                          std::string("\xFF\xFE\0\0", 4),
+                                          std::string("\0\0\xFE\xFF", 4)};
+  const char pieces[] = {'\r', '\n', 'a', 'b'};
+  int cut_in_two = 0;
+  for (int round = 0; round < 600; ++round) {
+    const std::string& mark = marks[round % marks.size()];
+    const std::size_t width = mark.size() == 2 ? 2 : mark.size() == 4 ? 4 : 1;
+    std::string bytes = mark;
+    const std::size_t units = random() % 200;
+    for (std::size_t i = 0; i < units; ++i) {
+      std::string unit(width, '\0');
+      unit[mark == "\xFE\xFF" || mark.starts_with('\0') ? width - 1 : 0] = pieces[random() % 4];
+      bytes += unit;
+    }
+    if (width > 1 && random() % 4 == 0) bytes += "\x7F";  // a stray end byte
+    const Encoding encoding = DetectEncoding(bytes);
+    const std::string_view text = std::string_view(bytes).substr(ByteOrderMark(encoding).size());
+
+    const LineCount one = CountLinesOf(text, encoding, 1);
+    const LineCount two = CountLinesOf(text, encoding, 2);
+    ASSERT_EQ(two.total, one.total) << "round " << round;
+    const ItemFile whole("one", BufferOf(bytes), encoding, one);
+    const ItemFile parts("two", BufferOf(bytes), encoding, two);
+    ASSERT_EQ(Items(parts), Items(whole)) << "round " << round;
+    if (two.cut < text.size()) {
+      ++cut_in_two;
+      EXPECT_EQ(two.cut % width, 0u);
+      EXPECT_EQ(two.before_cut, CountLines(text.substr(0, two.cut), encoding));
+    }
+  }
+  EXPECT_GT(cut_in_two, 300);
+}
+
+// A text is cut only where a line end is whole before the cut.
+TEST(EndOfFirstLineEnd, TakesACrLfWholeAndWaitsToSeeWhatFollowsACr) {
+  constexpr std::size_t kNone = std::string_view::npos;
+  EXPECT_EQ(EndOfFirstLineEnd("ab\ncd", Encoding::kBytes), 3u);
+  EXPECT_EQ(EndOfFirstLineEnd("ab\r\ncd", Encoding::kBytes), 4u);
+  EXPECT_EQ(EndOfFirstLineEnd("ab\rcd", Encoding::kBytes), 3u);
+  EXPECT_EQ(EndOfFirstLineEnd("ab\r", Encoding::kBytes), kNone);
+  EXPECT_EQ(EndOfFirstLineEnd("abcd", Encoding::kBytes), kNone);
+  EXPECT_EQ(EndOfFirstLineEnd("", Encoding::kBytes), kNone);
+  EXPECT_EQ(EndOfFirstLineEnd("a\0\r\0\n\0b\0"sv, Encoding::kUtf16Le), 6u);
+  // A CR byte off the 16-bit grid ends nothing.
+  EXPECT_EQ(EndOfFirstLineEnd("\r\0a\0\0\n"sv, Encoding::kUtf16Be), 6u);
+  EXPECT_EQ(EndOfFirstLineEnd("\0\0\0\r"sv, Encoding::kUtf32Be), kNone);
 }
 
 TEST_F(ItemFileTest, AFileWithoutItemsHasNoRepeats) {
