@@ -49,7 +49,8 @@ class LargeArrayAllocator {
     }
   }
 
-  // Items made to be written next are left as they are, not cleared first.
+  // Values a resize makes are default-initialized: room about to be written
+  // is not cleared first.
   template <class U>
   void construct(U* place) noexcept {
     ::new (static_cast<void*>(place)) U;
